@@ -1,0 +1,115 @@
+// kavroctl: inspect the programs' files, apply profiles from scripts and
+// drive the keyboard simulator, all through the same code the programs run.
+#include <QCoreApplication>
+#include <QJsonDocument>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+#include "cli/command.h"
+#include "platform/clock.h"
+
+namespace cli {
+
+namespace {
+std::vector<Command>& table() {
+  static std::vector<Command> t;
+  return t;
+}
+
+std::string joinWords(const std::vector<std::string>& words) {
+  std::string r;
+  for (const auto& w : words) r += (r.empty() ? "" : " ") + w;
+  return r;
+}
+
+void printHelp(std::FILE* out) {
+  std::fprintf(out, "usage: kavroctl <command> [arguments]\n\ncommands:\n");
+  std::vector<const Command*> sorted;
+  for (const Command& c : table()) sorted.push_back(&c);
+  std::sort(sorted.begin(), sorted.end(), [](const Command* a, const Command* b) { return a->words < b->words; });
+  for (const Command* c : sorted)
+    std::fprintf(out, "  %s %s\n      %s\n", joinWords(c->words).c_str(), c->usage.c_str(), c->summary.c_str());
+}
+}  // namespace
+
+void registerCommand(Command command) { table().push_back(std::move(command)); }
+const std::vector<Command>& commands() { return table(); }
+
+int fail(const std::string& message, int status) {
+  std::fprintf(stderr, "kavroctl: %s\n", message.c_str());
+  return status;
+}
+
+bool parseNumber(const std::string& text, long long& value) {
+  if (text.empty()) return false;
+  char* end = nullptr;
+  errno = 0;
+  value = std::strtoll(text.c_str(), &end, 0);
+  return errno == 0 && end && *end == 0;
+}
+
+void printJson(const QJsonDocument& doc) {
+  const QByteArray bytes = doc.toJson(QJsonDocument::Indented);
+  std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
+}
+
+}  // namespace cli
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  platform::setProgramName("kavroctl");
+  std::vector<std::string> words(argv + 1, argv + argc);
+  if (words.empty() || words[0] == "help" || words[0] == "--help" || words[0] == "-h") {
+    cli::printHelp(words.empty() ? stderr : stdout);
+    return words.empty() ? 2 : 0;
+  }
+
+  // The command with the longest matching word prefix.
+  const cli::Command* best = nullptr;
+  for (const cli::Command& c : cli::commands()) {
+    if (c.words.size() > words.size()) continue;
+    if (!std::equal(c.words.begin(), c.words.end(), words.begin())) continue;
+    if (!best || c.words.size() > best->words.size()) best = &c;
+  }
+  if (!best) {
+    cli::fail("unknown command '" + words[0] + "' (try 'kavroctl help')");
+    return 2;
+  }
+
+  cli::Args args;
+  for (std::size_t i = best->words.size(); i < words.size(); ++i) {
+    const std::string& w = words[i];
+    if (w.size() > 2 && w.compare(0, 2, "--") == 0) {
+      std::string name = w.substr(2);
+      std::string inlineValue;
+      const std::size_t eq = name.find('=');
+      const bool hasInline = eq != std::string::npos;
+      if (hasInline) {
+        inlineValue = name.substr(eq + 1);
+        name.resize(eq);
+      }
+      const auto& vo = best->valueOptions;
+      const auto& fo = best->flagOptions;
+      if (std::find(vo.begin(), vo.end(), name) != vo.end()) {
+        if (hasInline) {
+          args.options[name] = inlineValue;
+        } else if (i + 1 < words.size()) {
+          args.options[name] = words[++i];
+        } else {
+          return cli::fail("option --" + name + " needs a value", 2);
+        }
+      } else if (std::find(fo.begin(), fo.end(), name) != fo.end() && !hasInline) {
+        args.flags.insert(name);
+      } else {
+        std::string cmd;
+        for (const auto& part : best->words) cmd += (cmd.empty() ? "" : " ") + part;
+        return cli::fail("unknown option --" + name + "\nusage: kavroctl " + cmd + " " + best->usage, 2);
+      }
+    } else {
+      args.positional.push_back(w);
+    }
+  }
+  return best->run(args);
+}

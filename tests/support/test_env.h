@@ -1,0 +1,63 @@
+// Test helpers: private folders and environment for one test.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// A fresh temporary folder, removed with everything in it on destruction.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return path_; }
+  // path() joined with a relative name.
+  std::string file(const std::string& name) const;
+  // Writes a file (creating folders on the way); returns its full path.
+  std::string write(const std::string& name, const std::string& bytes) const;
+
+ private:
+  std::string path_;
+};
+
+// Sets an environment variable for the lifetime of the object.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::string& value);
+  ~ScopedEnv();
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  std::string name_;
+  bool had_;
+  std::string old_;
+};
+
+// A private home: HOME, XDG_DATA_HOME, XDG_CONFIG_HOME, XDG_RUNTIME_DIR and
+// XDG_DESKTOP_DIR point into a temporary folder (the desktop folder exists).
+class SandboxHome {
+ public:
+  SandboxHome();
+  const std::string& home() const { return dir_.path(); }
+  std::string desktop() const { return dir_.file("Desktop"); }
+  std::string appData() const { return dir_.file(".local/share"); }
+  std::string config() const { return dir_.file(".config"); }
+  std::string runtime() const { return dir_.file("run"); }
+
+ private:
+  TempDir dir_;
+  ScopedEnv home_, data_, config_, runtime_, desktop_, registry_;
+};
+
+// Reads a whole file ("" when missing).
+std::string readAll(const std::string& path);
+
+// Where the source tree and the build tree are (set by CTest).
+std::string sourceDir();
+std::string binaryDir();
+
+}  // namespace testsupport
