@@ -1,0 +1,44 @@
+// Pieces the Lumera commands of kavroctl share: configuration messages on
+// standard error, the installed program folder, JSON and hex of records.
+#pragma once
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "lumera/model/config.h"
+#include "lumera/model/services.h"
+
+namespace cli::lumera {
+
+// Prints every message as "Caption: text" on standard error and keeps them
+// for a JSON answer. Installed for its lifetime.
+class StderrMessages final : public ::lumera::MessageBoxes {
+ public:
+  StderrMessages();
+  ~StderrMessages() override;
+  void show(std::u16string_view caption, std::u16string_view text, ::lumera::MessageIcon icon) override;
+  QJsonArray json() const { return shown_; }
+
+ private:
+  QJsonArray shown_;
+};
+
+// The folder of the installed Lumera beside kavroctl (<prefix>/Q350RGB), or
+// empty when there is none.
+std::string installedProgramFolder();
+// The --program-dir option or the installed folder; empty (after telling the
+// user) when neither exists.
+std::string programFolderOption(const std::string& given);
+
+QJsonObject functionJson(const ::lumera::KeyFunction& f);
+// A key record: function A's fields, nFnIndex, and funB.
+QJsonObject keyInfoJson(const ::lumera::KeyInfo& k);
+std::string keyInfoText(const ::lumera::KeyInfo& k);
+
+// Bytes as lower-case hex pairs, `perLine` per line (0: one line).
+std::string hexLines(const std::uint8_t* bytes, std::size_t length, std::size_t perLine);
+
+}  // namespace cli::lumera
