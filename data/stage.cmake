@@ -44,5 +44,7 @@ function(kavro_stage_target target folder)
     LIBRARY DESTINATION "${dest}" COMPONENT ${S_COMPONENT})
   # kavro_data is defined later (data/ is added after the programs); CMake
   # resolves the dependency when it generates the build.
-  add_dependencies(${target} kavro_data)
+  if(EXISTS "${PROJECT_SOURCE_DIR}/data/CMakeLists.txt")
+    add_dependencies(${target} kavro_data)
+  endif()
 endfunction()

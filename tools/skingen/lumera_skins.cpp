@@ -1,0 +1,502 @@
+// Lumera's skin package: every picture of the "skins" folder, the marker and
+// the two icons beside the program. Words are never painted here: Lumera
+// draws all its texts from text.xml over these faces.
+#include "tools/skingen/skins.h"
+
+#include <QLinearGradient>
+#include <QRadialGradient>
+#include <cmath>
+
+#include "tools/skingen/binfiles.h"
+#include "tools/skingen/canvas.h"
+#include "tools/skingen/icons.h"
+
+namespace skingen {
+
+using namespace palette;
+
+namespace {
+
+const QColor kMaskCut(255, 255, 255);  // "ClrMask": cut away from the window
+constexpr int kMainW = 984;
+constexpr int kMainH = 640;
+constexpr qreal kMainCut = 14;
+
+QImage paint(int w, int h, bool alpha, const std::function<void(QPainter&)>& body) {
+  QImage img = newImage(w, h, alpha);
+  QPainter p(&img);
+  prepare(p);
+  body(p);
+  p.end();
+  return img;
+}
+
+// A thin spectrum strip: the one place the RGB model shows off its colours.
+void spectrumStrip(QPainter& p, const QRectF& r, int alpha) {
+  QLinearGradient g(r.topLeft(), r.topRight());
+  const QColor stops[] = {QColor(255, 40, 70), QColor(255, 150, 0), QColor(250, 230, 40), QColor(40, 220, 110),
+                          QColor(40, 214, 236), QColor(60, 100, 255), QColor(190, 70, 255)};
+  for (int i = 0; i < 7; ++i) {
+    QColor c = stops[i];
+    c.setAlpha(alpha);
+    g.setColorAt(i / 6.0, c);
+  }
+  p.fillRect(r, g);
+}
+
+QImage mainWindow(const KeyLayout& L) {
+  return paint(kMainW, kMainH, false, [&](QPainter& p) {
+    const QRectF all(0, 0, kMainW, kMainH);
+    dialogFrame(p, all, 60, kMaskCut, kMainCut);
+    brandMark(p, QPointF(26, 41), QStringLiteral("Q350 RGB"));
+    // Left column: profiles, macro manager, lighting controls, reset.
+    const QRectF left(12, 72, 258, kMainH - 72 - 10);
+    panel(p, left, 6);
+    const qreal lx = left.left() + 10, rx = left.right() - 10;
+    auto rule = [&](qreal y) {
+      p.setPen(QPen(kEdgeSoft, 1));
+      p.drawLine(QPointF(lx, y + 0.5), QPointF(rx, y + 0.5));
+    };
+    const int profilesBottom = L.ptProfile.y() + 3 * 25 + 2 * 8;
+    rule((profilesBottom + L.ptMacro.y()) / 2.0);
+    rule(L.led.top() - 10);
+    rule(L.led.bottom() + 12);
+    // Lighting controls sit on a slightly deeper plate.
+    panel(p, QRectF(L.led).adjusted(-4, -4, 4, 4), 4, QColor(16, 18, 22));
+    // Right bay: the keyboard view and what shows under it.
+    const QRectF bay(L.view.left() - 8, L.view.top() - 66, kMainW - L.view.left() - 4, L.view.height() + 66 + 212);
+    panel(p, bay, 6);
+    spectrumStrip(p, QRectF(bay.left() + 8, bay.top() + 6, bay.width() - 16, 2), 200);
+    // A soft glow under the keyboard, as if its light fell on the desk.
+    QRectF view(L.view);
+    QRadialGradient glow(view.center() + QPointF(0, 20), view.width() * 0.6);
+    glow.setColorAt(0, QColor(8, 124, 144, 70));
+    glow.setColorAt(1, QColor(8, 124, 144, 0));
+    p.fillRect(view.adjusted(-40, -30, 40, 60).intersected(bay.adjusted(1, 10, -1, -1)), glow);
+    // Text line under the keyboard.
+    well(p, QRectF(view.left(), view.bottom() + 4, 504, 42), QColor(15, 17, 20));
+    // Button row backdrop.
+    const QRectF row(L.ptApply.x() - 10, L.ptApply.y() - 8, 3 * 57 + 12 + 20, 46);
+    panel(p, row, 4, QColor(16, 18, 22));
+  });
+}
+
+QImage mainMask() {
+  return paint(kMainW, kMainH, false, [](QPainter& p) {
+    p.fillRect(QRectF(0, 0, kMainW, kMainH), kMaskCut);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::black);
+    p.drawPath(chamfered(QRectF(0, 0, kMainW, kMainH), kMainCut));
+  });
+}
+
+QImage titleButton(bool close, Face face) {
+  return paint(16, 15, true, [&](QPainter& p) {
+    QRectF r(0, 0, 16, 15);
+    if (face != Face::Normal) {
+      p.setPen(Qt::NoPen);
+      p.setBrush(close ? QColor(200, 40, 50) : kTeal);
+      p.drawRoundedRect(r, 3, 3);
+    }
+    QColor ink = face == Face::Normal ? kTextDim.lighter(130) : QColor(255, 255, 255);
+    if (close)
+      glyphClose(p, r, ink);
+    else
+      glyphMinus(p, r, ink);
+  });
+}
+
+QImage wideButton(Face face) {
+  return paint(223, 25, true, [&](QPainter& p) {
+    QRectF r(0, 0, 223, 25);
+    QPainterPath shape = chamfered(r.adjusted(0.5, 0.5, -0.5, -0.5), 6);
+    shapedFace(p, shape, face);
+    // Accent notch on the left edge.
+    p.setPen(Qt::NoPen);
+    p.setBrush(face == Face::Down ? QColor(255, 255, 255) : kTeal);
+    p.drawRect(QRectF(6, 7, 3, 11));
+  });
+}
+
+QImage smallButton(Face face) {
+  return paint(57, 30, true, [&](QPainter& p) { buttonFace(p, QRectF(0, 0, 57, 30), face); });
+}
+
+QImage iconButton(bool keyboard) {
+  return paint(57, 30, true, [&](QPainter& p) {
+    buttonFace(p, QRectF(0, 0, 57, 30), Face::Normal);
+    QRectF g(17, 5, 23, 20);
+    if (keyboard)
+      glyphKeyboard(p, g, kTealBright);
+    else
+      glyphHand(p, g, kTealBright);
+  });
+}
+
+constexpr int kProgW = 530, kProgH = 150;
+const QRectF kProgBar(45, 101, 441, 22);
+
+QImage progress(bool filled) {
+  return paint(kProgW, kProgH, false, [&](QPainter& p) {
+    dialogFrame(p, QRectF(0, 0, kProgW, kProgH), 44, kBase, 8);
+    well(p, kProgBar.adjusted(-3, -3, 3, 3));
+    if (filled) {
+      QRectF bar = kProgBar.adjusted(0, 1, 0, -1);
+      QLinearGradient g(bar.topLeft(), bar.bottomLeft());
+      g.setColorAt(0, kTealBright);
+      g.setColorAt(0.5, kTeal.lighter(110));
+      g.setColorAt(1, kTealDeep);
+      p.fillRect(bar, g);
+      // Moving-stripe texture.
+      p.save();
+      p.setClipRect(bar);
+      p.setPen(QPen(QColor(255, 255, 255, 28), 6));
+      for (qreal x = bar.left() - bar.height(); x < bar.right(); x += 16)
+        p.drawLine(QPointF(x, bar.bottom()), QPointF(x + bar.height(), bar.top()));
+      p.restore();
+    }
+  });
+}
+
+// The keyboard as the view shows it: keys at the rectangles of cfg.ini.
+QImage keyPicture(const KeyLayout& L) {
+  const int w = L.view.width(), h = L.view.height();
+  return paint(w, h, true, [&](QPainter& p) {
+    QRectF plate(1, 1, w - 2, h - 2);
+    QLinearGradient g(plate.topLeft(), plate.bottomLeft());
+    g.setColorAt(0, QColor(28, 31, 36));
+    g.setColorAt(1, QColor(14, 16, 19));
+    p.setPen(QPen(QColor(58, 64, 72), 1));
+    p.setBrush(g);
+    p.drawRoundedRect(plate, 8, 8);
+    p.setPen(QPen(QColor(8, 124, 144, 90), 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(plate.adjusted(2, 2, -2, -2), 6, 6);
+    for (size_t i = 0; i < L.keys.size(); ++i) {
+      const LayoutKey& k = L.keys[i];
+      const QString legend = keyLegend(k.vk);
+      if (int(i) == L.outlinedKey && L.outline.size() >= 3) {
+        // The ISO Enter: draw its real outline.
+        QPainterPath shape;
+        shape.addPolygon(QPolygonF(L.outline));
+        shape.closeSubpath();
+        p.save();
+        p.setPen(QPen(QColor(6, 7, 9), 1));
+        p.setBrush(QColor(24, 27, 32));
+        p.drawPath(shape);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(40, 46, 52));
+        QPainterPath top;
+        top.addPolygon(QPolygonF(L.outline).translated(0, -1));
+        p.setClipPath(shape);
+        p.drawPath(top.translated(0, 0));
+        p.restore();
+        QRectF upper(k.rect.left(), k.rect.top(), k.rect.width(), k.rect.height() / 2.0);
+        drawText(p, upper, Qt::AlignCenter, legend, uiFont(8, QFont::DemiBold), QColor(214, 220, 226));
+        continue;
+      }
+      const int px = k.rect.width() < 40 && legend.size() > 3 ? 7 : 8;
+      keyCap(p, QRectF(k.rect), legend, Face::Normal, px);
+    }
+  });
+}
+
+QImage sliderThumb() {
+  return paint(18, 18, true, [](QPainter& p) {
+    QRectF c(2, 2, 14, 14);
+    QRadialGradient g(c.center() - QPointF(2, 2), 9);
+    g.setColorAt(0, QColor(90, 100, 110));
+    g.setColorAt(1, QColor(30, 34, 39));
+    p.setPen(QPen(kTealBright, 2));
+    p.setBrush(g);
+    p.drawEllipse(c);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kTealBright);
+    p.drawEllipse(c.center(), 2.2, 2.2);
+  });
+}
+
+QImage sliderTrack() {
+  return paint(180, 6, true, [](QPainter& p) {
+    QRectF r(0.5, 0.5, 179, 5);
+    QLinearGradient g(r.topLeft(), r.topRight());
+    g.setColorAt(0, kTealDeep);
+    g.setColorAt(1, kTeal);
+    p.setPen(QPen(QColor(4, 5, 6), 1));
+    p.setBrush(g);
+    p.drawRoundedRect(r, 2.5, 2.5);
+  });
+}
+
+QImage checkBox(int size, Face face, bool on) {
+  return paint(size, size, true, [&](QPainter& p) { checkMark(p, QRectF(0, 0, size, size), face, on); });
+}
+
+QImage radioBox(Face face, bool on) {
+  return paint(16, 16, true, [&](QPainter& p) { radioMark(p, QRectF(0, 0, 16, 16), face, on); });
+}
+
+QImage dropDown(Face face) {
+  return paint(138, 15, true, [&](QPainter& p) {
+    QRectF r(0.5, 0.5, 137, 14);
+    p.setPen(QPen(face == Face::Normal ? kEdge : kTealBright, 1));
+    p.setBrush(face == Face::Normal ? kPanelDeep : QColor(18, 30, 34));
+    p.drawRoundedRect(r, 2, 2);
+    // Chevron in its own cell at the right.
+    p.fillRect(QRectF(121, 1, 16, 13), face == Face::Normal ? kRaisedLow : kTeal);
+    p.setPen(QPen(face == Face::Normal ? kTealBright : QColor(255, 255, 255), 1.5, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(125.5, 5.5), QPointF(129, 9));
+    p.drawLine(QPointF(129, 9), QPointF(132.5, 5.5));
+  });
+}
+
+QImage arrowButton(bool left, Face face) {
+  return paint(42, 28, true, [&](QPainter& p) {
+    buttonFace(p, QRectF(0, 0, 42, 28), face);
+    glyphArrow(p, QRectF(13, 6, 16, 16), left ? 3 : 1, face == Face::Normal ? kTealBright : QColor(255, 255, 255));
+  });
+}
+
+constexpr int kPickW = 545, kPickH = 360;
+
+QImage pickerDialog() {
+  return paint(kPickW, kPickH, false, [](QPainter& p) {
+    dialogFrame(p, QRectF(0, 0, kPickW, kPickH), 40, kBase, 10);
+    // Close and restore-default hot areas are drawn here, not as buttons.
+    QRectF close(429, 11, 44, 19), restore(479, 5, 39, 30);
+    buttonFace(p, close, Face::Normal);
+    glyphClose(p, close.adjusted(12, 0, -12, 0), kText);
+    glyphRestore(p, restore.adjusted(4, 2, -4, -2), kTealBright);
+    // Category column and the choice area.
+    panel(p, QRectF(16, 62, 200, 230), 5, QColor(16, 18, 22));
+    panel(p, QRectF(222, 52, 306, 250), 5);
+    // Separator above OK and Cancel.
+    p.setPen(QPen(kEdgeSoft, 1));
+    p.drawLine(QPointF(16, 303.5), QPointF(kPickW - 16, 303.5));
+  });
+}
+
+QImage categoryButton() {
+  return paint(176, 40, true, [](QPainter& p) {
+    QRectF r(0, 0, 176, 40);
+    shapedFace(p, chamfered(r.adjusted(0.5, 0.5, -0.5, -0.5), 7), Face::Normal);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kTeal);
+    p.drawRect(QRectF(8, 12, 3, 16));
+  });
+}
+
+QImage folderIcon(bool open) {
+  return paint(16, 16, true, [&](QPainter& p) { glyphFolder(p, QRectF(0, 0, 16, 16), open); });
+}
+
+constexpr int kMacroW = 540, kMacroH = 380;
+
+QImage macroDialog(const KeyLayout& L) {
+  return paint(kMacroW, kMacroH, false, [&](QPainter& p) {
+    dialogFrame(p, QRectF(0, 0, kMacroW, kMacroH), 40, kBase, 10);
+    well(p, QRectF(L.macroList).adjusted(-2, -2, 2, 2));
+    well(p, QRectF(L.keyList).adjusted(-2, -2, 2, 2));
+    const int x = L.macroX;
+    panel(p, QRectF(x - 12, 62, kMacroW - x - 4, 280), 5, QColor(16, 18, 22));
+    // Repeat-count box under the second radio button.
+    well(p, QRectF(x, 207, 80, 22));
+  });
+}
+
+QImage recordButton(bool down) {
+  return paint(148, 29, true, [&](QPainter& p) {
+    buttonFace(p, QRectF(0, 0, 148, 29), down ? Face::Down : Face::Normal);
+    QRectF dot(10, 9, 11, 11);
+    if (down) {
+      p.setPen(Qt::NoPen);
+      p.setBrush(QColor(255, 255, 255));
+      p.drawRect(dot.adjusted(1, 1, -1, -1));
+    } else {
+      QRadialGradient g(dot.center(), 6);
+      g.setColorAt(0, kRecord.lighter(140));
+      g.setColorAt(1, kRecord);
+      p.setPen(Qt::NoPen);
+      p.setBrush(g);
+      p.drawEllipse(dot);
+    }
+  });
+}
+
+QImage eventIcon(int kind) {  // 0 release, 1 press, 2 delay
+  return paint(16, 16, true, [&](QPainter& p) {
+    QRectF r(0, 0, 16, 16);
+    if (kind == 2) {
+      glyphClock(p, r, QColor(230, 190, 80));
+    } else {
+      glyphArrow(p, r.adjusted(1, 1, -1, -1), kind == 1 ? 2 : 0, kind == 1 ? kTealBright : QColor(150, 160, 170));
+    }
+  });
+}
+
+constexpr int kMsgW = 540, kMsgH = 180;
+
+QImage messageBox() {
+  return paint(kMsgW, kMsgH, false, [](QPainter& p) {
+    dialogFrame(p, QRectF(0, 0, kMsgW, kMsgH), 40, kBase, 10);
+    p.setPen(QPen(kEdgeSoft, 1));
+    p.drawLine(QPointF(16, kMsgH - 55.5), QPointF(kMsgW - 16, kMsgH - 55.5));
+  });
+}
+
+QImage messageIcon() {
+  return paint(40, 40, true, [](QPainter& p) {
+    QRectF c(2, 2, 36, 36);
+    QRadialGradient g(c.center() - QPointF(5, 5), 24);
+    g.setColorAt(0, kTealBright);
+    g.setColorAt(1, kTeal);
+    p.setPen(Qt::NoPen);
+    p.setBrush(g);
+    p.drawEllipse(c);
+    p.setBrush(QColor(255, 255, 255));
+    p.drawEllipse(QPointF(20, 11.5), 2.6, 2.6);
+    p.drawRoundedRect(QRectF(17.6, 16, 4.8, 15), 1.5, 1.5);
+  });
+}
+
+QImage menuItem(bool hasSub, bool over) {
+  return paint(200, 20, false, [&](QPainter& p) {
+    QRectF r(0, 0, 200, 20);
+    p.fillRect(r, QColor(20, 23, 27));
+    if (over) {
+      QLinearGradient g(r.topLeft(), r.topRight());
+      g.setColorAt(0, kTeal);
+      g.setColorAt(1, kTealDeep);
+      p.fillRect(r.adjusted(1, 1, -1, -1), g);
+      p.fillRect(QRectF(1, 1, 3, 18), kTealBright);
+    }
+    p.setPen(QPen(QColor(34, 39, 45), 1));
+    p.drawLine(QPointF(0, 19.5), QPointF(200, 19.5));
+    if (hasSub) {
+      p.setPen(QPen(over ? QColor(255, 255, 255) : kTealBright, 1.6, Qt::SolidLine, Qt::RoundCap));
+      p.drawLine(QPointF(187, 6), QPointF(191.5, 10));
+      p.drawLine(QPointF(191.5, 10), QPointF(187, 14));
+    }
+  });
+}
+
+// Gesture n (1 to 7): swipes left, right, up, down, circles both ways, tap.
+QImage gesture(int n, Face face) {
+  return paint(100, 100, true, [&](QPainter& p) {
+    QRectF r(2, 2, 96, 96);
+    shapedFace(p, chamfered(r, 12), face);
+    QColor ink = face == Face::Down ? QColor(255, 255, 255) : kTealBright;
+    QPointF c = r.center();
+    p.setPen(QPen(ink, 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    auto swipe = [&](int dir) {  // 0 up, 1 right, 2 down, 3 left
+      p.save();
+      p.translate(c);
+      p.rotate(90.0 * dir);
+      p.drawLine(QPointF(0, 26), QPointF(0, -18));
+      QPolygonF head;
+      head << QPointF(-11, -12) << QPointF(0, -27) << QPointF(11, -12);
+      p.drawPolyline(head);
+      // Touch point where the swipe starts.
+      p.setPen(Qt::NoPen);
+      p.setBrush(ink);
+      p.drawEllipse(QPointF(0, 28), 5, 5);
+      p.restore();
+    };
+    switch (n) {
+      case 1: swipe(3); break;
+      case 2: swipe(1); break;
+      case 3: swipe(0); break;
+      case 4: swipe(2); break;
+      case 5:
+      case 6: {
+        QRectF ring(c.x() - 24, c.y() - 24, 48, 48);
+        p.drawArc(ring, 110 * 16, (n == 5 ? -300 : 300) * 16);
+        const qreal a = (n == 5 ? 110 - 300 : 110 + 300) * M_PI / 180.0;
+        QPointF tip(c.x() + 24 * std::cos(a), c.y() - 24 * std::sin(a));
+        p.setPen(Qt::NoPen);
+        p.setBrush(ink);
+        p.drawEllipse(tip, 6, 6);
+        break;
+      }
+      default: {
+        p.drawEllipse(c, 9, 9);
+        QColor soft = ink;
+        soft.setAlpha(120);
+        p.setPen(QPen(soft, 2.5));
+        p.drawEllipse(c, 19, 19);
+        soft.setAlpha(60);
+        p.setPen(QPen(soft, 2));
+        p.drawEllipse(c, 29, 29);
+        break;
+      }
+    }
+  });
+}
+
+}  // namespace
+
+bool drawLumeraSkins(Output& out, const KeyLayout& L, const QString& title) {
+  const QString s = QStringLiteral("Q350RGB/skins/");
+  bool ok = true;
+  ok &= out.png(s + "main_nr.png", mainWindow(L));
+  ok &= out.png(s + "main_mask.png", mainMask());
+  ok &= out.png(s + "min_nr.png", titleButton(false, Face::Normal));
+  ok &= out.png(s + "min_ov.png", titleButton(false, Face::Over));
+  ok &= out.png(s + "exit_nr.png", titleButton(true, Face::Normal));
+  ok &= out.png(s + "exit_ov.png", titleButton(true, Face::Over));
+  ok &= out.png(s + "button_nr.png", wideButton(Face::Normal));
+  ok &= out.png(s + "button_dn.png", wideButton(Face::Down));
+  ok &= out.png(s + "btn_nr.png", smallButton(Face::Normal));
+  ok &= out.png(s + "btn_ov.png", smallButton(Face::Over));
+  ok &= out.png(s + "kb_nr.png", iconButton(true));
+  ok &= out.png(s + "guest_nr.png", iconButton(false));
+  ok &= out.png(s + "progress_nr.png", progress(false));
+  ok &= out.png(s + "progress_ov.png", progress(true));
+  ok &= out.png(s + "keyimg.png", keyPicture(L));
+  ok &= out.png(s + "slider.png", sliderThumb());
+  ok &= out.png(s + "dpi_bar.png", sliderTrack());
+  ok &= out.png(s + "check_nr.png", checkBox(14, Face::Normal, false));
+  ok &= out.png(s + "check_ov.png", checkBox(14, Face::Over, false));
+  ok &= out.png(s + "check_dn.png", checkBox(14, Face::Down, true));
+  ok &= out.png(s + "combo_nr.png", dropDown(Face::Normal));
+  ok &= out.png(s + "combo_ov.png", dropDown(Face::Over));
+  ok &= out.png(s + "lbtn_nr.png", arrowButton(true, Face::Normal));
+  ok &= out.png(s + "lbtn_ov.png", arrowButton(true, Face::Over));
+  ok &= out.png(s + "rbtn_nr.png", arrowButton(false, Face::Normal));
+  ok &= out.png(s + "rbtn_ov.png", arrowButton(false, Face::Over));
+  ok &= out.png(s + "pickfundlg.png", pickerDialog());
+  ok &= out.png(s + "btn2_nr.png", categoryButton());
+  // The picker's modifier boxes are a smaller pair of their own.
+  ok &= out.png(s + "Check_nr.png", checkBox(11, Face::Normal, false));
+  ok &= out.png(s + "Check_dn.png", checkBox(11, Face::Down, true));
+  ok &= out.png(s + "open.png", folderIcon(true));
+  ok &= out.png(s + "close.png", folderIcon(false));
+  ok &= out.png(s + "macro_nr.png", macroDialog(L));
+  ok &= out.png(s + "recbtn_nr.png", recordButton(false));
+  ok &= out.png(s + "recbtn_dn.png", recordButton(true));
+  ok &= out.png(s + "radio_nr.png", radioBox(Face::Normal, false));
+  ok &= out.png(s + "radio_ov.png", radioBox(Face::Over, false));
+  ok &= out.png(s + "radio_dn.png", radioBox(Face::Down, true));
+  ok &= out.png(s + "UP_N.png", eventIcon(0));
+  ok &= out.png(s + "DN_N.png", eventIcon(1));
+  ok &= out.png(s + "TM_N.png", eventIcon(2));
+  ok &= out.png(s + "msg_nr.png", messageBox());
+  ok &= out.png(s + "msgico.png", messageIcon());
+  ok &= out.bmp(s + "menu_nr.bmp", menuItem(false, false));
+  ok &= out.bmp(s + "menu_ov.bmp", menuItem(false, true));
+  ok &= out.bmp(s + "menusub_nr.bmp", menuItem(true, false));
+  ok &= out.bmp(s + "menusub_ov.bmp", menuItem(true, true));
+  for (int n = 1; n <= 7; ++n) {
+    ok &= out.png(s + QStringLiteral("Gest/gest%1_nr.png").arg(n), gesture(n, Face::Normal));
+    ok &= out.png(s + QStringLiteral("Gest/gest%1_ov.png").arg(n), gesture(n, Face::Over));
+    ok &= out.png(s + QStringLiteral("Gest/gest%1_dn.png").arg(n), gesture(n, Face::Down));
+  }
+  ok &= out.bytes(s + "mak.skn", makeSkinMarker(title, QStringLiteral("Kavro Dark Teal")));
+  ok &= out.bytes(QStringLiteral("Q350RGB/appico.ico"), makeIco(iconSet(IconKind::Lumera)));
+  ok &= out.bytes(QStringLiteral("Q350RGB/q330rgb.ico"), makeIco(iconSet(IconKind::RgbKey)));
+  return ok;
+}
+
+}  // namespace skingen
