@@ -64,15 +64,25 @@ QImage mainWindow(const KeyLayout& L) {
     // Lighting controls sit on a slightly deeper plate.
     panel(p, QRectF(L.led).adjusted(-4, -4, 4, 4), 4, QColor(16, 18, 22));
     // Right bay: the keyboard view and what shows under it.
-    const QRectF bay(L.view.left() - 8, L.view.top() - 66, kMainW - L.view.left() - 4, L.view.height() + 66 + 212);
+    const qreal bayTop = L.view.top() - 66;
+    const QRectF bay(L.view.left() - 8, bayTop, kMainW - L.view.left() - 4, L.ptApply.y() - 14 - bayTop);
     panel(p, bay, 6);
     spectrumStrip(p, QRectF(bay.left() + 8, bay.top() + 6, bay.width() - 16, 2), 200);
     // A soft glow under the keyboard, as if its light fell on the desk.
     QRectF view(L.view);
-    QRadialGradient glow(view.center() + QPointF(0, 20), view.width() * 0.6);
-    glow.setColorAt(0, QColor(8, 124, 144, 70));
+    p.save();
+    p.setClipRect(bay.adjusted(1, 10, -1, -1));
+    p.translate(view.center() + QPointF(0, 24));
+    p.scale(1.0, 0.42);
+    const qreal radius = view.width() * 0.62;
+    QRadialGradient glow(QPointF(0, 0), radius);
+    glow.setColorAt(0, QColor(8, 124, 144, 80));
+    glow.setColorAt(0.6, QColor(8, 124, 144, 30));
     glow.setColorAt(1, QColor(8, 124, 144, 0));
-    p.fillRect(view.adjusted(-40, -30, 40, 60).intersected(bay.adjusted(1, 10, -1, -1)), glow);
+    p.setPen(Qt::NoPen);
+    p.setBrush(glow);
+    p.drawEllipse(QPointF(0, 0), radius, radius);
+    p.restore();
     // Text line under the keyboard.
     well(p, QRectF(view.left(), view.bottom() + 4, 504, 42), QColor(15, 17, 20));
     // Button row backdrop.
@@ -177,23 +187,36 @@ QImage keyPicture(const KeyLayout& L) {
       const LayoutKey& k = L.keys[i];
       const QString legend = keyLegend(k.vk);
       if (int(i) == L.outlinedKey && L.outline.size() >= 3) {
-        // The ISO Enter: draw its real outline.
+        // The ISO Enter: its real outline as the skirt, the two cap faces
+        // joined as the top.
         QPainterPath shape;
         shape.addPolygon(QPolygonF(L.outline));
         shape.closeSubpath();
-        p.save();
+        QRectF box = shape.boundingRect();
+        qreal lowerLeft = box.right(), waist = box.bottom();
+        for (const QPoint& pt : L.outline) {
+          if (pt.x() > box.left() && pt.x() < lowerLeft) lowerLeft = pt.x();
+          if (pt.y() > box.top() && pt.y() < waist) waist = pt.y();
+        }
+        QLinearGradient skirt(box.topLeft(), box.bottomLeft());
+        skirt.setColorAt(0, QColor(30, 34, 39));
+        skirt.setColorAt(1, QColor(17, 19, 23));
         p.setPen(QPen(QColor(6, 7, 9), 1));
-        p.setBrush(QColor(24, 27, 32));
+        p.setBrush(skirt);
         p.drawPath(shape);
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(40, 46, 52));
         QPainterPath top;
-        top.addPolygon(QPolygonF(L.outline).translated(0, -1));
-        p.setClipPath(shape);
-        p.drawPath(top.translated(0, 0));
-        p.restore();
-        QRectF upper(k.rect.left(), k.rect.top(), k.rect.width(), k.rect.height() / 2.0);
-        drawText(p, upper, Qt::AlignCenter, legend, uiFont(8, QFont::DemiBold), QColor(214, 220, 226));
+        top.addRoundedRect(QRectF(box.left() + 2, box.top() + 1.5, box.width() - 4, waist - box.top() - 1.5), 2, 2);
+        top.addRoundedRect(QRectF(lowerLeft + 2, box.top() + 4, box.right() - lowerLeft - 4, box.height() - 7.5), 2, 2);
+        top.setFillRule(Qt::WindingFill);
+        QLinearGradient cap(box.topLeft(), box.bottomLeft());
+        cap.setColorAt(0, QColor(44, 50, 57));
+        cap.setColorAt(1, QColor(33, 38, 44));
+        p.setPen(Qt::NoPen);
+        p.setBrush(cap);
+        p.drawPath(top.simplified());
+        QRectF upper(box.left(), box.top(), box.width(), waist - box.top());
+        drawText(p, upper.adjusted(0, 0, 0, -2), Qt::AlignCenter, legend, uiFont(8, QFont::DemiBold),
+                 QColor(214, 220, 226));
         continue;
       }
       const int px = k.rect.width() < 40 && legend.size() > 3 ? 7 : 8;

@@ -3,8 +3,13 @@
 // keyboard view, captions in the skin's text colours) and writes one PNG, so
 // the skin can be judged as a whole without starting the program.
 //
-//   kavro_skinpreview STAGE_DIR OUT.png
+//   kavro_skinpreview STAGE_DIR OUT.png [SHEET_DIR]
+//   kavro_skinpreview --convert PICTURE.bmp OUT.png
+//
+// With SHEET_DIR it also writes contact sheets: every picture of a skin
+// folder side by side with its name and size.
 #include <QGuiApplication>
+#include <QDirIterator>
 #include <QImage>
 #include <QPainter>
 #include <cstdio>
@@ -15,8 +20,10 @@
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: kavro_skinpreview STAGE_DIR OUT.png\n");
+  if (argc == 4 && QString::fromLocal8Bit(argv[1]) == QLatin1String("--convert"))
+    return QImage(QString::fromLocal8Bit(argv[2])).save(QString::fromLocal8Bit(argv[3])) ? 0 : 1;
+  if (argc != 3 && argc != 4) {
+    std::fprintf(stderr, "usage: kavro_skinpreview STAGE_DIR OUT.png [SHEET_DIR]\n");
     return 2;
   }
   const QString root = QString::fromLocal8Bit(argv[1]) + QStringLiteral("/Q350RGB/");
@@ -75,5 +82,44 @@ int main(int argc, char** argv) {
   p.drawImage(led + QPoint(77, 205), img("rbtn_ov.png"));
   p.end();
   if (!canvas.save(QString::fromLocal8Bit(argv[2]))) return 1;
+  if (argc == 4) {
+    const QString stage = QString::fromLocal8Bit(argv[1]);
+    const struct { const char* folder; const char* sheet; int maxW; } sheets[] = {
+        {"/Q350RGB/skins", "/lumera_sheet.png", 560}, {"/Q350/res", "/q350_res_sheet.png", 480},
+        {"/Q350/skins", "/q350_skins_sheet.png", 480}};
+    for (const auto& sh : sheets) {
+      QImage sheet(1400, 4000, QImage::Format_ARGB32);
+      sheet.fill(QColor(60, 60, 64));
+      QPainter sp(&sheet);
+      skingen::prepare(sp);
+      int x = 8, y = 8, rowH = 0;
+      QStringList files;
+      QDirIterator it(stage + QLatin1String(sh.folder), {"*.png", "*.bmp", "*.BMP"}, QDir::Files,
+                      QDirIterator::Subdirectories);
+      while (it.hasNext()) files << it.next();
+      files.sort();
+      for (const QString& f : files) {
+        QImage im(f);
+        if (im.isNull()) continue;
+        QImage shown = im.width() > sh.maxW ? im.scaledToWidth(sh.maxW, Qt::SmoothTransformation) : im;
+        if (x + shown.width() + 8 > sheet.width()) {
+          x = 8;
+          y += rowH + 22;
+          rowH = 0;
+        }
+        sp.drawImage(x, y, shown);
+        skingen::drawText(sp, QRectF(x, y + shown.height() + 2, std::max(shown.width(), 90) + 40, 16),
+                          Qt::AlignLeft | Qt::AlignTop,
+                          QStringLiteral("%1 %2x%3").arg(f.mid(stage.size() + int(strlen(sh.folder)) + 1))
+                              .arg(im.width()).arg(im.height()),
+                          skingen::uiFont(9), QColor(230, 230, 230));
+        x += std::max(shown.width(), 120) + 16;
+        rowH = std::max(rowH, shown.height());
+      }
+      sp.end();
+      sheet.copy(0, 0, sheet.width(), std::min(sheet.height(), y + rowH + 30))
+          .save(QString::fromLocal8Bit(argv[3]) + QLatin1String(sh.sheet));
+    }
+  }
   return 0;
 }
