@@ -71,7 +71,7 @@ class Bus {
   bool replug(int index);
   bool unplug(int index);
   Slot* find(int index);
-  const std::vector<std::unique_ptr<Slot>>& slots() const { return slots_; }
+  const std::vector<std::unique_ptr<Slot>>& all() const { return slots_; }
 
   // A session on one interface of the keyboard as it is plugged in now, or
   // (wantGeneration >= 0) only while it is still that plug-in.

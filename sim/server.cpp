@@ -383,7 +383,7 @@ std::string Server::control(const std::vector<std::string>& w, Connection& c) {
   }
   if (cmd == "list" || cmd == "interfaces" || cmd == "subscribe") {
     std::string out = "ok";
-    for (const auto& slot : bus_.slots()) {
+    for (const auto& slot : bus_.all()) {
       const Keyboard& kb = *slot->keyboard;
       const std::string product = platform::hexEncode(reinterpret_cast<const std::uint8_t*>(kb.product().data()),
                                                       kb.product().size());

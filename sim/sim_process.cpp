@@ -49,7 +49,8 @@ SimProcess::~SimProcess() {
   }
 }
 
-bool SimProcess::start(const std::vector<std::string>& keyboards, const std::string& kbsimPath) {
+bool SimProcess::start(const std::vector<std::string>& keyboards, const std::string& kbsimPath,
+                       const std::string& socketPath) {
   if (running()) return true;
   std::string program = kbsimPath;
   if (program.empty()) {
@@ -61,7 +62,7 @@ bool SimProcess::start(const std::vector<std::string>& keyboards, const std::str
     error_ = "cannot make a temporary folder";
     return false;
   }
-  socket_ = platform::joinPath(folder_, "kbsim.sock");
+  socket_ = socketPath.empty() ? platform::joinPath(folder_, "kbsim.sock") : socketPath;
   transcriptFile_ = platform::joinPath(folder_, "transcript.txt");
   control_ = Control(socket_);
 

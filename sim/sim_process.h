@@ -27,8 +27,10 @@ class SimProcess {
 
   // Starts kbsim with the given keyboards and waits (up to 10 s) until it
   // prints "ready". The program is `kbsimPath`, else $KAVRO_KBSIM, else
-  // "kbsim" in the program folder.
-  bool start(const std::vector<std::string>& keyboards = {}, const std::string& kbsimPath = {});
+  // "kbsim" in the program folder; the socket is `socketPath`, else one in
+  // the temporary folder.
+  bool start(const std::vector<std::string>& keyboards = {}, const std::string& kbsimPath = {},
+             const std::string& socketPath = {});
   // Asks kbsim to stop and waits for it (killing it when it will not).
   bool stop();
   bool running() const { return pid_ > 0; }

@@ -1,0 +1,72 @@
+#include "platform/hid/report_descriptor.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using platform::HidCollectionCaps;
+
+struct Case {
+  const char* name;
+  std::vector<std::uint8_t> descriptor;
+  std::vector<HidCollectionCaps> expected;  // page, usage, in, out, feature, ids
+};
+
+std::string show(const HidCollectionCaps& c) {
+  char b[128];
+  std::snprintf(b, sizeof(b), "%04X/%04X in %u out %u feature %u ids %d", c.usagePage, c.usage, c.inputReportLength,
+                c.outputReportLength, c.featureReportLength, c.usesReportIds);
+  return b;
+}
+
+TEST(ReportDescriptor, TopLevelCollectionsWithWindowsReportLengths) {
+  const std::vector<Case> cases = {
+      {"vendor feature report with id (the Q350RGB data interface)",
+       {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x06, 0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08, 0x96, 0x07,
+        0x04, 0x09, 0x01, 0xB1, 0x02, 0xC0},
+       {{0xFF00, 0x0001, 0, 0, 1032, true}}},
+      {"input and output without ids still count the id byte (the Q350 vendor interface)",
+       {0x06, 0x1C, 0xFF, 0x09, 0x92, 0xA1, 0x01, 0x75, 0x08, 0x95, 0x3F, 0x09, 0x01, 0x81, 0x02, 0x09, 0x01, 0x91,
+        0x02, 0xC0},
+       {{0xFF1C, 0x0092, 64, 64, 0, false}}},
+      {"two collections, the second named by a four-byte usage",
+       {0x05, 0x01, 0x09, 0x06, 0xA1, 0x01, 0x85, 0x01, 0x75, 0x01, 0x95, 0x08, 0x81, 0x02, 0x75, 0x08, 0x95, 0x06,
+        0x81, 0x00, 0xC0, 0x0B, 0x01, 0x00, 0x0C, 0x00, 0xA1, 0x01, 0x85, 0x02, 0x75, 0x10, 0x95, 0x01, 0x81, 0x00,
+        0xC0},
+       {{0x0001, 0x0006, 8, 0, 0, true}, {0x000C, 0x0001, 3, 0, 0, true}}},
+      {"the longest of several reports of a kind",
+       {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x03, 0x75, 0x08, 0x95, 0x04, 0xB1, 0x02, 0x85, 0x04, 0x95,
+        0x10, 0xB1, 0x02, 0xC0},
+       {{0xFF00, 0x0001, 0, 0, 17, true}}},
+      {"push and pop restore the report size; nested collections stay in their top one",
+       {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x75, 0x08, 0x95, 0x02, 0xA4, 0x75, 0x10, 0xB4, 0xA1, 0x02, 0x81,
+        0x02, 0xC0, 0xC0},
+       {{0xFF00, 0x0001, 3, 0, 0, false}}},
+      {"long items are skipped; bits round up to whole bytes",
+       {0xFE, 0x02, 0x10, 0xAA, 0xBB, 0x05, 0x01, 0x09, 0x02, 0xA1, 0x01, 0x75, 0x01, 0x95, 0x03, 0x81, 0x02, 0xC0},
+       {{0x0001, 0x0002, 2, 0, 0, false}}},
+  };
+  for (const Case& c : cases) {
+    std::vector<HidCollectionCaps> caps;
+    EXPECT_TRUE(platform::parseReportDescriptor(c.descriptor.data(), c.descriptor.size(), caps)) << c.name;
+    ASSERT_EQ(caps.size(), c.expected.size()) << c.name;
+    for (std::size_t i = 0; i < caps.size(); ++i) EXPECT_EQ(show(caps[i]), show(c.expected[i])) << c.name;
+  }
+}
+
+TEST(ReportDescriptor, MalformedDescriptorsAreRefused) {
+  const std::vector<std::vector<std::uint8_t>> bad = {
+      {0x06, 0x00},                          // a two-byte item cut short
+      {0x05, 0x01, 0xB4},                    // pop without push
+      {0xFE, 0x09, 0x10, 0x00},              // long item past the end
+  };
+  for (const auto& d : bad) {
+    std::vector<HidCollectionCaps> caps;
+    EXPECT_FALSE(platform::parseReportDescriptor(d.data(), d.size(), caps)) << d.size();
+  }
+}
+
+}  // namespace

@@ -1,0 +1,35 @@
+// The shipped udev rule: both keyboards, hidraw and usb, uaccess, and a
+// number that sorts before the seat rules.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+#include <string>
+
+#include "tests/support/test_env.h"
+
+namespace {
+
+TEST(UdevRule, GivesTheSeatUserBothKeyboards) {
+  const std::filesystem::path folder = std::filesystem::path(testsupport::sourceDir()) / "data" / "udev";
+  std::string name, text;
+  for (const auto& e : std::filesystem::directory_iterator(folder))
+    if (e.path().extension() == ".rules") {
+      name = e.path().filename().string();
+      text = testsupport::readAll(e.path().string());
+    }
+  ASSERT_FALSE(name.empty()) << "no rule in " << folder;
+  const int number = std::stoi(name.substr(0, 2));
+  EXPECT_GE(number, 60);
+  EXPECT_LE(number, 72) << "must come before 73-seat-late.rules";
+  for (const char* pid : {"4011", "4018"}) {
+    for (const char* subsystem : {"hidraw", "usb"}) {
+      const std::regex rule(std::string("(^|\\n)SUBSYSTEM==\"") + subsystem +
+                            "\",[^\\n]*ATTRS?\\{idVendor\\}==\"24ae\", ATTRS?\\{idProduct\\}==\"" + pid +
+                            "\", TAG\\+=\"uaccess\"");
+      EXPECT_TRUE(std::regex_search(text, rule)) << subsystem << " " << pid;
+    }
+  }
+}
+
+}  // namespace
