@@ -87,7 +87,22 @@ QPolygon quad(std::initializer_list<QPoint> pts) { return QPolygon(QVector<QPoin
 QImage frame(SkinLanguage lang, Face face) {
   return paint(kFrameW, kFrameH, [&](QPainter& p) {
     const QRectF all(0, 0, kFrameW, kFrameH);
-    const qreal cut = 18;
+    // Small cuts at the top, where the title buttons reach the corner,
+    // large ones at the bottom.
+    QPainterPath shape;
+    {
+      const qreal top = 5, bottom = 18;
+      const QRectF r = all;
+      shape.moveTo(r.left() + top, r.top());
+      shape.lineTo(r.right() - top, r.top());
+      shape.lineTo(r.right(), r.top() + top);
+      shape.lineTo(r.right(), r.bottom() - bottom);
+      shape.lineTo(r.right() - bottom, r.bottom());
+      shape.lineTo(r.left() + bottom, r.bottom());
+      shape.lineTo(r.left(), r.bottom() - bottom);
+      shape.lineTo(r.left(), r.top() + top);
+      shape.closeSubpath();
+    }
     fillFace(p, all);
     QRectF header(0, 0, kFrameW, 78);
     QLinearGradient hg(header.topLeft(), header.bottomLeft());
@@ -149,11 +164,11 @@ QImage frame(SkinLanguage lang, Face face) {
     // without anti-aliasing so no blended pixel survives outside).
     p.setPen(QPen(kEdge, 1));
     p.setBrush(Qt::NoBrush);
-    p.drawPath(chamfered(all.adjusted(0.5, 0.5, -0.5, -0.5), cut));
+    p.drawPath(QTransform::fromTranslate(0.5, 0.5).scale(1.0 - 1.0 / kFrameW, 1.0 - 1.0 / kFrameH).map(shape));
     p.setRenderHint(QPainter::Antialiasing, false);
     QPainterPath outside;
     outside.addRect(all);
-    outside = outside.subtracted(chamfered(all, cut));
+    outside = outside.subtracted(shape);
     p.fillPath(outside, kKeyColour);
   });
 }
