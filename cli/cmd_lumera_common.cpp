@@ -33,6 +33,24 @@ std::string programFolderOption(const std::string& given) {
   return installed;
 }
 
+bool loadProgramConfig(const std::string& programDirOption, ::lumera::LumeraConfig& config) {
+  const std::string folder = programFolderOption(programDirOption);
+  if (folder.empty()) return false;
+  config.load(folder, false);
+  return true;
+}
+
+std::string appDataOption(const std::string& appDataGiven, const std::string& programDirOption) {
+  if (!appDataGiven.empty()) return appDataGiven;
+  ::lumera::LumeraConfig config;
+  if (!loadProgramConfig(programDirOption, config)) return {};
+  if (config.options().appdir.empty()) {
+    std::fprintf(stderr, "kavroctl: the configuration names no application-data folder; give --appdata\n");
+    return {};
+  }
+  return ::lumera::AppDataFolder(config);
+}
+
 QJsonObject functionJson(const ::lumera::KeyFunction& f) {
   return QJsonObject{
       {"dwFunID", static_cast<double>(f.dwFunID)},

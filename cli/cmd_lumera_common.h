@@ -33,6 +33,13 @@ std::string installedProgramFolder();
 // user) when neither exists.
 std::string programFolderOption(const std::string& given);
 
+// Loads the configuration of --program-dir (or the installed Lumera)
+// without touching the log; false after telling the user.
+bool loadProgramConfig(const std::string& programDirOption, ::lumera::LumeraConfig& config);
+// --appdata, or the application-data folder the program uses (which needs
+// the program's configuration); empty after telling the user.
+std::string appDataOption(const std::string& appDataGiven, const std::string& programDirOption);
+
 QJsonObject functionJson(const ::lumera::KeyFunction& f);
 // A key record: function A's fields, nFnIndex, and funB.
 QJsonObject keyInfoJson(const ::lumera::KeyInfo& k);

@@ -4,6 +4,7 @@
 
 #include "lumera/model/log.h"
 #include "lumera/model/services.h"
+#include "platform/folders.h"
 #include "platform/format.h"
 #include "platform/inifile.h"
 #include "platform/paths.h"
@@ -546,6 +547,10 @@ void LumeraConfig::readLedLayout(const std::string& path) {
     parseLayoutLine(*text, kBases, 8, v);
     ledLayout_[static_cast<std::size_t>(ledCount_++)].funA = layoutFunction(v, true);
   }
+}
+
+std::string AppDataFolder(const LumeraConfig& config) {
+  return platform::joinPath(platform::localAppDataFolder(), platform::toUtf8(config.options().appdir));
 }
 
 LumeraConfig& theConfig() {

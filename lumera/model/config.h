@@ -198,6 +198,10 @@ class LumeraConfig {
   HwParam hwParam_;
 };
 
+// The application-data folder: the user's local application-data folder and
+// the "appdir" option ("pro.dct", "curid.dct" and the macro library).
+std::string AppDataFolder(const LumeraConfig& config);
+
 // The configuration of the running program.
 LumeraConfig& theConfig();
 // Data initialisation of the running program from its folder.
