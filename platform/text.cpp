@@ -12,6 +12,8 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
+}  // namespace
+
 void appendUtf16(std::u16string& out, char32_t cp) {
   if (cp >= 0x10000) {
     cp -= 0x10000;
@@ -21,6 +23,8 @@ void appendUtf16(std::u16string& out, char32_t cp) {
     out.push_back(static_cast<char16_t>(cp));
   }
 }
+
+namespace {
 
 void appendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {

@@ -17,6 +17,9 @@ std::u16string toUtf16(std::string_view utf8);
 // UTF-16 -> UTF-8. Unpaired surrogates become U+FFFD.
 std::string toUtf8(std::u16string_view utf16);
 
+// Appends one code point (up to U+10FFFF) as one or two UTF-16 units.
+void appendUtf16(std::u16string& out, char32_t codePoint);
+
 // True when the bytes are well-formed UTF-8 (no overlongs, no surrogates,
 // nothing above U+10FFFF).
 bool isValidUtf8(std::string_view bytes);

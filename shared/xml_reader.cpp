@@ -19,16 +19,6 @@ std::u16string u16(const char* ascii) { return std::u16string(ascii, ascii + std
 
 std::u16string number(std::size_t n) { return u16(std::to_string(n).c_str()); }
 
-void appendCodePoint(std::u16string& out, char32_t cp) {
-  if (cp >= 0x10000) {
-    cp -= 0x10000;
-    out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-    out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-  } else {
-    out.push_back(static_cast<char16_t>(cp));
-  }
-}
-
 int digitValue(char16_t c, bool hex) {
   if (c >= u'0' && c <= u'9') return c - u'0';
   if (hex && c >= u'a' && c <= u'f') return c - u'a' + 10;
@@ -81,7 +71,7 @@ std::u16string replaceReferences(std::u16string_view text) {
     while (j < stop && text[j] != u';' && text[j] < 0x80) ++j;
     char32_t cp = 0;
     if (j < stop && text[j] == u';' && resolveReference(text.substr(amp + 1, j - amp - 1), cp)) {
-      appendCodePoint(out, cp);
+      platform::appendUtf16(out, cp);
       i = j + 1;
     } else {
       out.push_back(u'&');

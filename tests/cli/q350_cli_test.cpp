@@ -1,7 +1,6 @@
 // kavroctl q350 show / q350 macros, run as a program on files written by
 // the settings code itself.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -16,21 +15,10 @@ using namespace q350;
 
 namespace {
 
-struct CliRun {
-  int status = -1;
-  std::string out, err;
-};
+using CliRun = testsupport::ProcessResult;
 
 CliRun kavroctl(const testsupport::TempDir& dir, const std::string& arguments) {
-  const std::string binary = testsupport::binaryDir() + "/cli/kavroctl";
-  const std::string command =
-      "'" + binary + "' " + arguments + " >'" + dir.file("out") + "' 2>'" + dir.file("err") + "'";
-  const int raw = std::system(command.c_str());
-  CliRun r;
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  r.out = testsupport::readAll(dir.file("out"));
-  r.err = testsupport::readAll(dir.file("err"));
-  return r;
+  return testsupport::runKavroctl(arguments, dir);
 }
 
 QJsonObject json(const CliRun& r) { return QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object(); }

@@ -1,6 +1,5 @@
 // kavroctl texts, run as a program on small files.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -12,21 +11,10 @@
 
 namespace {
 
-struct Result {
-  int status = -1;
-  std::string out, err;
-};
+using Result = testsupport::ProcessResult;
 
 Result kavroctl(const testsupport::TempDir& dir, const std::string& arguments) {
-  const std::string binary = testsupport::binaryDir() + "/cli/kavroctl";
-  const std::string command =
-      "'" + binary + "' " + arguments + " >'" + dir.file("out") + "' 2>'" + dir.file("err") + "'";
-  const int raw = std::system(command.c_str());
-  Result r;
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  r.out = testsupport::readAll(dir.file("out"));
-  r.err = testsupport::readAll(dir.file("err"));
-  return r;
+  return testsupport::runKavroctl(arguments, dir);
 }
 
 std::vector<std::string> lines(const std::string& text) {

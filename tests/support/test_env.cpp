@@ -1,6 +1,7 @@
 #include "tests/support/test_env.h"
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -56,6 +57,30 @@ SandboxHome::SandboxHome()
       registry_("KAVRO_REGISTRY_ROOT", dir_.file(".config/kavro/registry")) {
   for (const char* d : {"Desktop", ".local/share", ".config", "run"}) fs::create_directories(dir_.file(d));
   ::chmod(dir_.file("run").c_str(), 0700);
+}
+
+ProcessResult runCommand(const std::string& commandLine, const TempDir& scratch) {
+  const std::string out = scratch.file(".run-out"), err = scratch.file(".run-err");
+  const std::string command = commandLine + " >" + shellQuote(out) + " 2>" + shellQuote(err);
+  const int raw = std::system(command.c_str());
+  ProcessResult r;
+  r.status = (raw != -1 && WIFEXITED(raw)) ? WEXITSTATUS(raw) : -1;
+  r.out = readAll(out);
+  r.err = readAll(err);
+  return r;
+}
+
+ProcessResult runKavroctl(const std::string& arguments, const TempDir& scratch) {
+  return runCommand(shellQuote(binaryDir() + "/cli/kavroctl") + " " + arguments, scratch);
+}
+
+std::string shellQuote(const std::string& argument) {
+  std::string r = "'";
+  for (const char c : argument) {
+    if (c == '\'') r += "'\\''";
+    else r += c;
+  }
+  return r + "'";
 }
 
 std::string readAll(const std::string& path) {

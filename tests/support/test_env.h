@@ -53,6 +53,20 @@ class SandboxHome {
   ScopedEnv home_, data_, config_, runtime_, desktop_, registry_;
 };
 
+// The outcome of running a program.
+struct ProcessResult {
+  int status = -1;  // exit status, -1 when it did not exit normally
+  std::string out, err;
+};
+
+// Runs a shell command line with standard output and error captured (through
+// files in `scratch`, so large outputs cannot dead-lock a pipe).
+ProcessResult runCommand(const std::string& commandLine, const TempDir& scratch);
+// Runs the built kavroctl with the given (shell-quoted) arguments.
+ProcessResult runKavroctl(const std::string& arguments, const TempDir& scratch);
+// Quotes one argument for the shell.
+std::string shellQuote(const std::string& argument);
+
 // Reads a whole file ("" when missing).
 std::string readAll(const std::string& path);
 
