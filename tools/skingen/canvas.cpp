@@ -30,6 +30,15 @@ QImage newImage(int w, int h, bool alpha) {
   return img;
 }
 
+QImage drawn(int w, int h, bool alpha, const std::function<void(QPainter&)>& body) {
+  QImage img = newImage(w, h, alpha);
+  QPainter p(&img);
+  prepare(p);
+  body(p);
+  p.end();
+  return img;
+}
+
 void prepare(QPainter& p) {
   p.setRenderHint(QPainter::Antialiasing, true);
   p.setRenderHint(QPainter::TextAntialiasing, true);
@@ -273,12 +282,7 @@ void brandMark(QPainter& p, QPointF at, const QString& product, qreal scale) {
   mark.lineTo(at.x() + s * 0.42, at.y());
   mark.lineTo(at.x(), at.y());
   mark.closeSubpath();
-  QLinearGradient g(at.x(), at.y() - s, at.x(), at.y());
-  g.setColorAt(0, kTealBright);
-  g.setColorAt(1, kTeal);
-  p.setPen(Qt::NoPen);
-  p.setBrush(g);
-  p.drawPath(mark);
+  tealFill(p, mark);
   QFont word = headingFont(int(18 * scale));
   word.setLetterSpacing(QFont::AbsoluteSpacing, 3 * scale);
   QFontMetricsF fm(word);
@@ -432,12 +436,7 @@ void glyphFolder(QPainter& p, const QRectF& r, bool open) {
     front.addRect(QRectF(b.left(), b.top() + b.height() * 0.35, b.width(), b.height() * 0.65));
   }
   front.closeSubpath();
-  QLinearGradient g(b.topLeft(), b.bottomLeft());
-  g.setColorAt(0, palette::kTealBright);
-  g.setColorAt(1, palette::kTeal);
-  p.setPen(Qt::NoPen);
-  p.setBrush(g);
-  p.drawPath(front);
+  tealFill(p, front);
   p.restore();
 }
 
@@ -468,6 +467,74 @@ void glyphClock(QPainter& p, const QRectF& r, const QColor& colour) {
   p.drawLine(c.center(), c.center() + QPointF(0, -s * 0.27));
   p.drawLine(c.center(), c.center() + QPointF(s * 0.2, s * 0.05));
   p.restore();
+}
+
+void glyphInfo(QPainter& p, const QRectF& r) {
+  p.save();
+  const qreal s = std::min(r.width(), r.height());
+  const QRectF c(r.center().x() - s * 0.45, r.center().y() - s * 0.45, s * 0.9, s * 0.9);
+  QRadialGradient g(c.center() - QPointF(s * 0.12, s * 0.12), s * 0.6);
+  g.setColorAt(0, palette::kTealBright);
+  g.setColorAt(1, palette::kTeal);
+  p.setPen(Qt::NoPen);
+  p.setBrush(g);
+  p.drawEllipse(c);
+  p.setBrush(QColor(255, 255, 255));
+  p.drawEllipse(QPointF(r.center().x(), r.center().y() - s * 0.21), s * 0.065, s * 0.065);
+  p.drawRoundedRect(QRectF(r.center().x() - s * 0.06, r.center().y() - s * 0.1, s * 0.12, s * 0.375), 1.5, 1.5);
+  p.restore();
+}
+
+void tealFill(QPainter& p, const QPainterPath& shape) {
+  p.save();
+  const QRectF b = shape.boundingRect();
+  QLinearGradient g(b.topLeft(), b.bottomLeft());
+  g.setColorAt(0, palette::kTealBright);
+  g.setColorAt(1, palette::kTeal);
+  p.setPen(Qt::NoPen);
+  p.setBrush(g);
+  p.drawPath(shape);
+  p.restore();
+}
+
+void keyboardBody(QPainter& p, const QRectF& r, qreal radius) {
+  p.save();
+  QLinearGradient g(r.topLeft(), r.bottomLeft());
+  g.setColorAt(0, QColor(29, 32, 37));
+  g.setColorAt(1, QColor(14, 16, 19));
+  p.setPen(QPen(QColor(59, 66, 74), 1));
+  p.setBrush(g);
+  p.drawRoundedRect(r, radius, radius);
+  p.setPen(QPen(QColor(8, 124, 144, 100), 1));
+  p.setBrush(Qt::NoBrush);
+  p.drawRoundedRect(r.adjusted(2.5, 2.5, -2.5, -2.5), radius - 2, radius - 2);
+  p.restore();
+}
+
+QImage menuItemPicture(int w, int h, bool hasSub, Face face) {
+  QImage img = newImage(w, h, false);
+  QPainter p(&img);
+  prepare(p);
+  const QRectF r(0, 0, w, h);
+  p.fillRect(r, QColor(20, 23, 27));
+  if (face != Face::Normal) {
+    QLinearGradient g(r.topLeft(), r.topRight());
+    g.setColorAt(0, face == Face::Down ? palette::kTeal.darker(115) : palette::kTeal);
+    g.setColorAt(1, palette::kTealDeep);
+    p.fillRect(r.adjusted(1, 1, -1, -1), g);
+    p.fillRect(QRectF(1, 1, 3, h - 2), palette::kTealBright);
+  }
+  p.setPen(QPen(QColor(34, 39, 45), 1));
+  p.drawLine(QPointF(0, h - 0.5), QPointF(w, h - 0.5));
+  if (hasSub) {
+    const QColor ink = face == Face::Normal ? palette::kTealBright : QColor(255, 255, 255);
+    p.setPen(QPen(ink, 1.6, Qt::SolidLine, Qt::RoundCap));
+    const qreal cx = w - 11, cy = h / 2.0, d = h * 0.2;
+    p.drawLine(QPointF(cx - d / 2, cy - d), QPointF(cx + d / 2, cy));
+    p.drawLine(QPointF(cx + d / 2, cy), QPointF(cx - d / 2, cy + d));
+  }
+  p.end();
+  return img;
 }
 
 }  // namespace skingen

@@ -12,6 +12,7 @@
 #include <QPolygonF>
 #include <QRectF>
 #include <QString>
+#include <functional>
 
 namespace skingen {
 
@@ -44,6 +45,8 @@ QFont headingFont(int pixelSize, bool cjk = false);
 
 // A transparent (alpha) or opaque picture, cleared.
 QImage newImage(int w, int h, bool alpha);
+// A new picture painted by `body` with a prepared painter.
+QImage drawn(int w, int h, bool alpha, const std::function<void(QPainter&)>& body);
 
 // Sets up a painter for crisp, anti-aliased drawing.
 void prepare(QPainter& p);
@@ -98,4 +101,13 @@ void glyphHand(QPainter& p, const QRectF& r, const QColor& colour);
 void glyphFolder(QPainter& p, const QRectF& r, bool open);
 void glyphRestore(QPainter& p, const QRectF& r, const QColor& colour);
 void glyphClock(QPainter& p, const QRectF& r, const QColor& colour);
+// The teal "i" disc of information messages.
+void glyphInfo(QPainter& p, const QRectF& r);
+// Fills a shape with the brand's teal gradient (bright at the top).
+void tealFill(QPainter& p, const QPainterPath& shape);
+// The keyboard's case under its keys: dark plate with a teal inner rim.
+void keyboardBody(QPainter& p, const QRectF& r, qreal radius);
+// One item of a skinned pop-up menu (w x h), with a chevron when it opens a
+// submenu; Over and Down light it in teal.
+QImage menuItemPicture(int w, int h, bool hasSub, Face face);
 }  // namespace skingen

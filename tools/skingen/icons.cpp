@@ -89,12 +89,7 @@ QImage programIcon(IconKind kind, int size) {
   t.translate(markAt.x(), markAt.y());
   t.scale(markSize, markSize);
   QPainterPath placed = t.map(mark);
-  QLinearGradient mg(placed.boundingRect().topLeft(), placed.boundingRect().bottomLeft());
-  mg.setColorAt(0, palette::kTealBright);
-  mg.setColorAt(1, palette::kTeal);
-  p.setPen(Qt::NoPen);
-  p.setBrush(mg);
-  p.drawPath(placed);
+  tealFill(p, placed);
   p.end();
   return img;
 }

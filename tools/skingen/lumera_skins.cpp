@@ -22,15 +22,6 @@ constexpr int kMainW = 984;
 constexpr int kMainH = 640;
 constexpr qreal kMainCut = 14;
 
-QImage paint(int w, int h, bool alpha, const std::function<void(QPainter&)>& body) {
-  QImage img = newImage(w, h, alpha);
-  QPainter p(&img);
-  prepare(p);
-  body(p);
-  p.end();
-  return img;
-}
-
 // A thin spectrum strip: the one place the RGB model shows off its colours.
 void spectrumStrip(QPainter& p, const QRectF& r, int alpha) {
   QLinearGradient g(r.topLeft(), r.topRight());
@@ -45,7 +36,7 @@ void spectrumStrip(QPainter& p, const QRectF& r, int alpha) {
 }
 
 QImage mainWindow(const KeyLayout& L) {
-  return paint(kMainW, kMainH, false, [&](QPainter& p) {
+  return drawn(kMainW, kMainH, false, [&](QPainter& p) {
     const QRectF all(0, 0, kMainW, kMainH);
     dialogFrame(p, all, 60, kMaskCut, kMainCut);
     brandMark(p, QPointF(26, 41), QStringLiteral("Q350 RGB"));
@@ -92,7 +83,7 @@ QImage mainWindow(const KeyLayout& L) {
 }
 
 QImage mainMask() {
-  return paint(kMainW, kMainH, false, [](QPainter& p) {
+  return drawn(kMainW, kMainH, false, [](QPainter& p) {
     p.fillRect(QRectF(0, 0, kMainW, kMainH), kMaskCut);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(Qt::NoPen);
@@ -102,7 +93,7 @@ QImage mainMask() {
 }
 
 QImage titleButton(bool close, Face face) {
-  return paint(16, 15, true, [&](QPainter& p) {
+  return drawn(16, 15, true, [&](QPainter& p) {
     QRectF r(0, 0, 16, 15);
     if (face != Face::Normal) {
       p.setPen(Qt::NoPen);
@@ -118,7 +109,7 @@ QImage titleButton(bool close, Face face) {
 }
 
 QImage wideButton(Face face) {
-  return paint(223, 25, true, [&](QPainter& p) {
+  return drawn(223, 25, true, [&](QPainter& p) {
     QRectF r(0, 0, 223, 25);
     QPainterPath shape = chamfered(r.adjusted(0.5, 0.5, -0.5, -0.5), 6);
     shapedFace(p, shape, face);
@@ -130,11 +121,11 @@ QImage wideButton(Face face) {
 }
 
 QImage smallButton(Face face) {
-  return paint(57, 30, true, [&](QPainter& p) { buttonFace(p, QRectF(0, 0, 57, 30), face); });
+  return drawn(57, 30, true, [&](QPainter& p) { buttonFace(p, QRectF(0, 0, 57, 30), face); });
 }
 
 QImage iconButton(bool keyboard) {
-  return paint(57, 30, true, [&](QPainter& p) {
+  return drawn(57, 30, true, [&](QPainter& p) {
     buttonFace(p, QRectF(0, 0, 57, 30), Face::Normal);
     QRectF g(17, 5, 23, 20);
     if (keyboard)
@@ -148,7 +139,7 @@ constexpr int kProgW = 530, kProgH = 150;
 const QRectF kProgBar(45, 101, 441, 22);
 
 QImage progress(bool filled) {
-  return paint(kProgW, kProgH, false, [&](QPainter& p) {
+  return drawn(kProgW, kProgH, false, [&](QPainter& p) {
     dialogFrame(p, QRectF(0, 0, kProgW, kProgH), 44, kBase, 8);
     well(p, kProgBar.adjusted(-3, -3, 3, 3));
     if (filled) {
@@ -172,17 +163,8 @@ QImage progress(bool filled) {
 // The keyboard as the view shows it: keys at the rectangles of cfg.ini.
 QImage keyPicture(const KeyLayout& L) {
   const int w = L.view.width(), h = L.view.height();
-  return paint(w, h, true, [&](QPainter& p) {
-    QRectF plate(1, 1, w - 2, h - 2);
-    QLinearGradient g(plate.topLeft(), plate.bottomLeft());
-    g.setColorAt(0, QColor(28, 31, 36));
-    g.setColorAt(1, QColor(14, 16, 19));
-    p.setPen(QPen(QColor(58, 64, 72), 1));
-    p.setBrush(g);
-    p.drawRoundedRect(plate, 8, 8);
-    p.setPen(QPen(QColor(8, 124, 144, 90), 1));
-    p.setBrush(Qt::NoBrush);
-    p.drawRoundedRect(plate.adjusted(2, 2, -2, -2), 6, 6);
+  return drawn(w, h, true, [&](QPainter& p) {
+    keyboardBody(p, QRectF(1, 1, w - 2, h - 2), 8);
     for (size_t i = 0; i < L.keys.size(); ++i) {
       const LayoutKey& k = L.keys[i];
       const QString legend = keyLegend(k.vk);
@@ -226,7 +208,7 @@ QImage keyPicture(const KeyLayout& L) {
 }
 
 QImage sliderThumb() {
-  return paint(18, 18, true, [](QPainter& p) {
+  return drawn(18, 18, true, [](QPainter& p) {
     QRectF c(2, 2, 14, 14);
     QRadialGradient g(c.center() - QPointF(2, 2), 9);
     g.setColorAt(0, QColor(90, 100, 110));
@@ -241,7 +223,7 @@ QImage sliderThumb() {
 }
 
 QImage sliderTrack() {
-  return paint(180, 6, true, [](QPainter& p) {
+  return drawn(180, 6, true, [](QPainter& p) {
     QRectF r(0.5, 0.5, 179, 5);
     QLinearGradient g(r.topLeft(), r.topRight());
     g.setColorAt(0, kTealDeep);
@@ -253,15 +235,15 @@ QImage sliderTrack() {
 }
 
 QImage checkBox(int size, Face face, bool on) {
-  return paint(size, size, true, [&](QPainter& p) { checkMark(p, QRectF(0, 0, size, size), face, on); });
+  return drawn(size, size, true, [&](QPainter& p) { checkMark(p, QRectF(0, 0, size, size), face, on); });
 }
 
 QImage radioBox(Face face, bool on) {
-  return paint(16, 16, true, [&](QPainter& p) { radioMark(p, QRectF(0, 0, 16, 16), face, on); });
+  return drawn(16, 16, true, [&](QPainter& p) { radioMark(p, QRectF(0, 0, 16, 16), face, on); });
 }
 
 QImage dropDown(Face face) {
-  return paint(138, 15, true, [&](QPainter& p) {
+  return drawn(138, 15, true, [&](QPainter& p) {
     QRectF r(0.5, 0.5, 137, 14);
     p.setPen(QPen(face == Face::Normal ? kEdge : kTealBright, 1));
     p.setBrush(face == Face::Normal ? kPanelDeep : QColor(18, 30, 34));
@@ -275,7 +257,7 @@ QImage dropDown(Face face) {
 }
 
 QImage arrowButton(bool left, Face face) {
-  return paint(42, 28, true, [&](QPainter& p) {
+  return drawn(42, 28, true, [&](QPainter& p) {
     buttonFace(p, QRectF(0, 0, 42, 28), face);
     glyphArrow(p, QRectF(13, 6, 16, 16), left ? 3 : 1, face == Face::Normal ? kTealBright : QColor(255, 255, 255));
   });
@@ -284,7 +266,7 @@ QImage arrowButton(bool left, Face face) {
 constexpr int kPickW = 545, kPickH = 360;
 
 QImage pickerDialog() {
-  return paint(kPickW, kPickH, false, [](QPainter& p) {
+  return drawn(kPickW, kPickH, false, [](QPainter& p) {
     dialogFrame(p, QRectF(0, 0, kPickW, kPickH), 40, kBase, 10);
     // Close and restore-default hot areas are drawn here, not as buttons.
     QRectF close(429, 11, 44, 19), restore(479, 5, 39, 30);
@@ -301,7 +283,7 @@ QImage pickerDialog() {
 }
 
 QImage categoryButton() {
-  return paint(176, 40, true, [](QPainter& p) {
+  return drawn(176, 40, true, [](QPainter& p) {
     QRectF r(0, 0, 176, 40);
     shapedFace(p, chamfered(r.adjusted(0.5, 0.5, -0.5, -0.5), 7), Face::Normal);
     p.setPen(Qt::NoPen);
@@ -311,13 +293,13 @@ QImage categoryButton() {
 }
 
 QImage folderIcon(bool open) {
-  return paint(16, 16, true, [&](QPainter& p) { glyphFolder(p, QRectF(0, 0, 16, 16), open); });
+  return drawn(16, 16, true, [&](QPainter& p) { glyphFolder(p, QRectF(0, 0, 16, 16), open); });
 }
 
 constexpr int kMacroW = 540, kMacroH = 380;
 
 QImage macroDialog(const KeyLayout& L) {
-  return paint(kMacroW, kMacroH, false, [&](QPainter& p) {
+  return drawn(kMacroW, kMacroH, false, [&](QPainter& p) {
     dialogFrame(p, QRectF(0, 0, kMacroW, kMacroH), 40, kBase, 10);
     well(p, QRectF(L.macroList).adjusted(-2, -2, 2, 2));
     well(p, QRectF(L.keyList).adjusted(-2, -2, 2, 2));
@@ -329,7 +311,7 @@ QImage macroDialog(const KeyLayout& L) {
 }
 
 QImage recordButton(bool down) {
-  return paint(148, 29, true, [&](QPainter& p) {
+  return drawn(148, 29, true, [&](QPainter& p) {
     buttonFace(p, QRectF(0, 0, 148, 29), down ? Face::Down : Face::Normal);
     QRectF dot(10, 9, 11, 11);
     if (down) {
@@ -348,7 +330,7 @@ QImage recordButton(bool down) {
 }
 
 QImage eventIcon(int kind) {  // 0 release, 1 press, 2 delay
-  return paint(16, 16, true, [&](QPainter& p) {
+  return drawn(16, 16, true, [&](QPainter& p) {
     QRectF r(0, 0, 16, 16);
     if (kind == 2) {
       glyphClock(p, r, QColor(230, 190, 80));
@@ -361,7 +343,7 @@ QImage eventIcon(int kind) {  // 0 release, 1 press, 2 delay
 constexpr int kMsgW = 540, kMsgH = 180;
 
 QImage messageBox() {
-  return paint(kMsgW, kMsgH, false, [](QPainter& p) {
+  return drawn(kMsgW, kMsgH, false, [](QPainter& p) {
     dialogFrame(p, QRectF(0, 0, kMsgW, kMsgH), 40, kBase, 10);
     p.setPen(QPen(kEdgeSoft, 1));
     p.drawLine(QPointF(16, kMsgH - 55.5), QPointF(kMsgW - 16, kMsgH - 55.5));
@@ -369,44 +351,12 @@ QImage messageBox() {
 }
 
 QImage messageIcon() {
-  return paint(40, 40, true, [](QPainter& p) {
-    QRectF c(2, 2, 36, 36);
-    QRadialGradient g(c.center() - QPointF(5, 5), 24);
-    g.setColorAt(0, kTealBright);
-    g.setColorAt(1, kTeal);
-    p.setPen(Qt::NoPen);
-    p.setBrush(g);
-    p.drawEllipse(c);
-    p.setBrush(QColor(255, 255, 255));
-    p.drawEllipse(QPointF(20, 11.5), 2.6, 2.6);
-    p.drawRoundedRect(QRectF(17.6, 16, 4.8, 15), 1.5, 1.5);
-  });
-}
-
-QImage menuItem(bool hasSub, bool over) {
-  return paint(200, 20, false, [&](QPainter& p) {
-    QRectF r(0, 0, 200, 20);
-    p.fillRect(r, QColor(20, 23, 27));
-    if (over) {
-      QLinearGradient g(r.topLeft(), r.topRight());
-      g.setColorAt(0, kTeal);
-      g.setColorAt(1, kTealDeep);
-      p.fillRect(r.adjusted(1, 1, -1, -1), g);
-      p.fillRect(QRectF(1, 1, 3, 18), kTealBright);
-    }
-    p.setPen(QPen(QColor(34, 39, 45), 1));
-    p.drawLine(QPointF(0, 19.5), QPointF(200, 19.5));
-    if (hasSub) {
-      p.setPen(QPen(over ? QColor(255, 255, 255) : kTealBright, 1.6, Qt::SolidLine, Qt::RoundCap));
-      p.drawLine(QPointF(187, 6), QPointF(191.5, 10));
-      p.drawLine(QPointF(191.5, 10), QPointF(187, 14));
-    }
-  });
+  return drawn(40, 40, true, [](QPainter& p) { glyphInfo(p, QRectF(0, 0, 40, 40)); });
 }
 
 // Gesture n (1 to 7): swipes left, right, up, down, circles both ways, tap.
 QImage gesture(int n, Face face) {
-  return paint(100, 100, true, [&](QPainter& p) {
+  return drawn(100, 100, true, [&](QPainter& p) {
     QRectF r(2, 2, 96, 96);
     shapedFace(p, chamfered(r, 12), face);
     QColor ink = face == Face::Down ? QColor(255, 255, 255) : kTealBright;
@@ -507,10 +457,10 @@ bool drawLumeraSkins(Output& out, const KeyLayout& L, const QString& title) {
   ok &= out.png(s + "TM_N.png", eventIcon(2));
   ok &= out.png(s + "msg_nr.png", messageBox());
   ok &= out.png(s + "msgico.png", messageIcon());
-  ok &= out.bmp(s + "menu_nr.bmp", menuItem(false, false));
-  ok &= out.bmp(s + "menu_ov.bmp", menuItem(false, true));
-  ok &= out.bmp(s + "menusub_nr.bmp", menuItem(true, false));
-  ok &= out.bmp(s + "menusub_ov.bmp", menuItem(true, true));
+  ok &= out.bmp(s + "menu_nr.bmp", menuItemPicture(200, 20, false, Face::Normal));
+  ok &= out.bmp(s + "menu_ov.bmp", menuItemPicture(200, 20, false, Face::Over));
+  ok &= out.bmp(s + "menusub_nr.bmp", menuItemPicture(200, 20, true, Face::Normal));
+  ok &= out.bmp(s + "menusub_ov.bmp", menuItemPicture(200, 20, true, Face::Over));
   for (int n = 1; n <= 7; ++n) {
     ok &= out.png(s + QStringLiteral("Gest/gest%1_nr.png").arg(n), gesture(n, Face::Normal));
     ok &= out.png(s + QStringLiteral("Gest/gest%1_ov.png").arg(n), gesture(n, Face::Over));

@@ -19,15 +19,6 @@ QString tr(SkinLanguage lang, const char* en, const char* sc) {
 }
 QFont font(SkinLanguage lang, int px, int weight = QFont::Normal) { return uiFont(px, weight, cjk(lang)); }
 
-QImage paint(int w, int h, const std::function<void(QPainter&)>& body) {
-  QImage img = newImage(w, h, false);
-  QPainter p(&img);
-  prepare(p);
-  body(p);
-  p.end();
-  return img;
-}
-
 // Page face: the pages lie inside the frame's page bay, so their background
 // continues the bay's panel.
 void pageFace(QPainter& p, int w, int h) {
@@ -85,7 +76,7 @@ QPolygon quad(std::initializer_list<QPoint> pts) { return QPolygon(QVector<QPoin
 // --- Frame ---------------------------------------------------------------
 
 QImage frame(SkinLanguage lang, Face face) {
-  return paint(kFrameW, kFrameH, [&](QPainter& p) {
+  return drawn(kFrameW, kFrameH, false, [&](QPainter& p) {
     const QRectF all(0, 0, kFrameW, kFrameH);
     // Small cuts at the top, where the title buttons reach the corner,
     // large ones at the bottom.
@@ -276,7 +267,7 @@ void colourWheel(QPainter& p, const QRectF& r) {
 
 QImage lightPage(SkinLanguage lang, Face face) {
   const bool sc = cjk(lang);
-  return paint(kPageW, kPageH, [&](QPainter& p) {
+  return drawn(kPageW, kPageH, false, [&](QPainter& p) {
     pageFace(p, kPageW, kPageH);
     const QFont head = headingFont(sc ? 14 : 12, sc);
     panel(p, QRectF(20, 20, 258, 416), 4);
@@ -394,19 +385,10 @@ const std::vector<PageKey>& pageKeys() {
 }
 
 QImage keyPage(SkinLanguage lang, Face face) {
-  return paint(kPageW, kPageH, [&](QPainter& p) {
+  return drawn(kPageW, kPageH, false, [&](QPainter& p) {
     pageFace(p, kPageW, kPageH);
     // Keyboard body under the keys.
-    QRectF body(44, 36, 832, 262);
-    QLinearGradient g(body.topLeft(), body.bottomLeft());
-    g.setColorAt(0, QColor(30, 34, 39));
-    g.setColorAt(1, QColor(14, 16, 19));
-    p.setPen(QPen(QColor(60, 68, 76), 1));
-    p.setBrush(g);
-    p.drawRoundedRect(body, 10, 10);
-    p.setPen(QPen(QColor(8, 124, 144, 110), 1));
-    p.setBrush(Qt::NoBrush);
-    p.drawRoundedRect(body.adjusted(3, 3, -3, -3), 8, 8);
+    keyboardBody(p, QRectF(44, 36, 832, 262), 10);
     for (const PageKey& k : pageKeys()) {
       // QRect keeps inclusive corners; the page's rectangles are exclusive on
       // the right and bottom.
@@ -429,7 +411,7 @@ QImage keyPage(SkinLanguage lang, Face face) {
 // --- Macro page --------------------------------------------------------------
 
 QImage macroPage(SkinLanguage lang, Face face) {
-  return paint(kPageW, kPageH, [&](QPainter& p) {
+  return drawn(kPageW, kPageH, false, [&](QPainter& p) {
     pageFace(p, kPageW, kPageH);
     const QFont head = headingFont(cjk(lang) ? 14 : 12, cjk(lang));
     sectionTitle(p, QPointF(28, 36), tr(lang, "MACRO LIBRARY", "宏列表"), head);
@@ -499,7 +481,7 @@ QImage macroPage(SkinLanguage lang, Face face) {
 // --- Support page -----------------------------------------------------------
 
 QImage supportPage(SkinLanguage lang, Face face) {
-  return paint(kPageW, kPageH, [&](QPainter& p) {
+  return drawn(kPageW, kPageH, false, [&](QPainter& p) {
     pageFace(p, kPageW, kPageH);
     const QFont head = headingFont(cjk(lang) ? 14 : 12, cjk(lang));
     const QFont btn = font(lang, cjk(lang) ? 13 : 12, QFont::DemiBold);
@@ -537,7 +519,7 @@ QImage supportPage(SkinLanguage lang, Face face) {
 
 QImage settingDialog(SkinLanguage lang, Face face) {
   (void)lang;
-  return paint(411, 292, [&](QPainter& p) {
+  return drawn(411, 292, false, [&](QPainter& p) {
     const QRectF all(0, 0, 411, 292);
     fillFace(p, all);
     QLinearGradient hg(0, 0, 0, 37);
@@ -563,7 +545,7 @@ QImage settingDialog(SkinLanguage lang, Face face) {
 }
 
 QImage comboTab(SkinLanguage lang, Face face) {
-  return paint(370, 169, [&](QPainter& p) {
+  return drawn(370, 169, false, [&](QPainter& p) {
     p.fillRect(QRectF(0, 0, 370, 169), QColor(37, 37, 37));
     label(p, lang, QRectF(18, 8, 340, 22), tr(lang, "Tick the modifiers, then press a key:", "勾选修饰键，然后按下按键："),
           12, kText);
@@ -584,7 +566,7 @@ QImage comboTab(SkinLanguage lang, Face face) {
 QImage macroTab(SkinLanguage lang, Face face) {
   (void)lang;
   (void)face;
-  return paint(370, 169, [&](QPainter& p) {
+  return drawn(370, 169, false, [&](QPainter& p) {
     p.fillRect(QRectF(0, 0, 370, 169), QColor(37, 37, 37));
     well(p, QRectF(1, 1, 183, 167), QColor(30, 30, 30));
     well(p, QRectF(188, 1, 181, 167), QColor(30, 30, 30));
@@ -594,7 +576,7 @@ QImage macroTab(SkinLanguage lang, Face face) {
 QImage baseTab(SkinLanguage lang, Face face) {
   (void)lang;
   (void)face;
-  return paint(370, 169, [&](QPainter& p) {
+  return drawn(370, 169, false, [&](QPainter& p) {
     p.fillRect(QRectF(0, 0, 370, 169), QColor(37, 37, 37));
     // Row stripes under the list's 18-pixel items.
     for (int y = 0; y < 169; y += 36) p.fillRect(QRectF(0, y + 18, 370, 18), QColor(41, 41, 42));

@@ -135,16 +135,7 @@ QImage infoDialog(bool withCancel) {
     buttonFace(p, QRectF(240, 127, 66, 32), Face::Normal);
   }
   // Information mark left of the text.
-  QRectF c(30, 60, 40, 40);
-  QRadialGradient g(c.center() - QPointF(5, 5), 24);
-  g.setColorAt(0, kTealBright);
-  g.setColorAt(1, kTeal);
-  p.setPen(Qt::NoPen);
-  p.setBrush(g);
-  p.drawEllipse(c);
-  p.setBrush(QColor(255, 255, 255));
-  p.drawEllipse(QPointF(50, 69.5), 2.6, 2.6);
-  p.drawRoundedRect(QRectF(47.6, 74, 4.8, 15), 1.5, 1.5);
+  glyphInfo(p, QRectF(30, 60, 40, 40));
   p.end();
   return img;
 }

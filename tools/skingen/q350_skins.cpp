@@ -33,30 +33,6 @@ QImage progressPart(bool filled) {
   return img;
 }
 
-QImage menuItem(bool hasSub, Face face) {
-  QImage img = newImage(200, 24, false);
-  QPainter p(&img);
-  prepare(p);
-  QRectF r(0, 0, 200, 24);
-  p.fillRect(r, QColor(20, 23, 27));
-  if (face != Face::Normal) {
-    QLinearGradient g(r.topLeft(), r.topRight());
-    g.setColorAt(0, face == Face::Down ? kTeal.darker(115) : kTeal);
-    g.setColorAt(1, kTealDeep);
-    p.fillRect(r.adjusted(1, 1, -1, -1), g);
-    p.fillRect(QRectF(1, 1, 3, 22), kTealBright);
-  }
-  p.setPen(QPen(QColor(34, 39, 45), 1));
-  p.drawLine(QPointF(0, 23.5), QPointF(200, 23.5));
-  if (hasSub) {
-    p.setPen(QPen(face == Face::Normal ? kTealBright : QColor(255, 255, 255), 1.6, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(186, 7), QPointF(191, 12));
-    p.drawLine(QPointF(191, 12), QPointF(186, 17));
-  }
-  p.end();
-  return img;
-}
-
 QImage sliderKnob() {
   QImage img = newImage(12, 16, true);
   QPainter p(&img);
@@ -105,12 +81,12 @@ bool drawQ350Skins(Output& out, SkinLanguage lang) {
   }
   ok &= out.png(s + "ProgressBar/Progress_Normal.png", progressPart(false));
   ok &= out.png(s + "ProgressBar/Progress_Over.png", progressPart(true));
-  ok &= out.bmp(s + "Menu/MenuNorL.BMP", menuItem(false, Face::Normal));
-  ok &= out.bmp(s + "Menu/MenuOverL.BMP", menuItem(false, Face::Over));
-  ok &= out.bmp(s + "Menu/MenuDownL.BMP", menuItem(false, Face::Down));
-  ok &= out.bmp(s + "Menu/MenuNorHaveSub.BMP", menuItem(true, Face::Normal));
-  ok &= out.bmp(s + "Menu/MenuOverHaveSub.BMP", menuItem(true, Face::Over));
-  ok &= out.bmp(s + "Menu/MenuDownHaveSub.BMP", menuItem(true, Face::Down));
+  ok &= out.bmp(s + "Menu/MenuNorL.BMP", menuItemPicture(200, 24, false, Face::Normal));
+  ok &= out.bmp(s + "Menu/MenuOverL.BMP", menuItemPicture(200, 24, false, Face::Over));
+  ok &= out.bmp(s + "Menu/MenuDownL.BMP", menuItemPicture(200, 24, false, Face::Down));
+  ok &= out.bmp(s + "Menu/MenuNorHaveSub.BMP", menuItemPicture(200, 24, true, Face::Normal));
+  ok &= out.bmp(s + "Menu/MenuOverHaveSub.BMP", menuItemPicture(200, 24, true, Face::Over));
+  ok &= out.bmp(s + "Menu/MenuDownHaveSub.BMP", menuItemPicture(200, 24, true, Face::Down));
   ok &= out.png(s + "Slider.png", sliderKnob());
   return ok;
 }
