@@ -14,6 +14,12 @@ std::unique_ptr<Keyboard> makeKeyboard(const std::string& model) {
   return nullptr;
 }
 
+QImage blankPicture(int width, int height) {
+  QImage image(width, height, QImage::Format_RGB32);
+  image.fill(QColor(32, 32, 32));
+  return image;
+}
+
 bool savePng(const QImage& image, const std::string& path) {
   QByteArray png;
   QBuffer buffer(&png);

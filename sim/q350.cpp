@@ -107,8 +107,7 @@ class Q350 final : public Keyboard {
 
   bool render(const std::string& pngPath) const override {
     using namespace layout;
-    QImage image(kQ350Width, kQ350Height, QImage::Format_RGB32);
-    image.fill(QColor(32, 32, 32));
+    QImage image = blankPicture(kQ350Width, kQ350Height);
     QPainter p(&image);
     for (int z = 0; z < kZones; ++z)
       p.fillRect(kMargin + z * kZonePitch, kMargin, kZoneSize, kZoneSize, colourAt(kZoneColours + 3 * z));

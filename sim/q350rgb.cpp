@@ -108,8 +108,7 @@ class Q350Rgb final : public Keyboard {
 
   bool render(const std::string& pngPath) const override {
     using namespace layout;
-    QImage image(kRgbWidth, kRgbHeight, QImage::Format_RGB32);
-    image.fill(QColor(32, 32, 32));
+    QImage image = blankPicture(kRgbWidth, kRgbHeight);
     QPainter painter(&image);
     const int active = activeSlot();
     for (int slot = 0; slot < kSlots; ++slot) {

@@ -26,10 +26,10 @@ std::string makeFolder() {
   return ::mkdtemp(tmpl.data()) ? tmpl : std::string();
 }
 
-bool waitExit(pid_t pid, unsigned timeoutMs) {
+// True when the child ended in time; `status` is its wait status.
+bool waitExit(pid_t pid, unsigned timeoutMs, int& status) {
   const std::uint64_t deadline = platform::tickCount() + timeoutMs;
   for (;;) {
-    int status = 0;
     const pid_t r = ::waitpid(pid, &status, WNOHANG);
     if (r == pid || (r < 0 && errno == ECHILD)) return true;
     if (platform::tickCount() >= deadline) return false;
@@ -122,10 +122,16 @@ bool SimProcess::start(const std::vector<std::string>& keyboards, const std::str
 bool SimProcess::stop() {
   if (pid_ <= 0) return true;
   control_.stop();
-  bool clean = waitExit(pid_, kStopTimeoutMs);
+  int status = 0;
+  bool clean = waitExit(pid_, kStopTimeoutMs, status);
   if (!clean) {
+    error_ = "kbsim did not stop";
     ::kill(pid_, SIGKILL);
-    waitExit(pid_, kStopTimeoutMs);
+    waitExit(pid_, kStopTimeoutMs, status);
+  } else if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    // A sanitizer report in the simulator ends up here too.
+    error_ = "kbsim ended with status " + std::to_string(status);
+    clean = false;
   }
   pid_ = -1;
   return clean;

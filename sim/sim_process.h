@@ -32,6 +32,7 @@ class SimProcess {
   bool start(const std::vector<std::string>& keyboards = {}, const std::string& kbsimPath = {},
              const std::string& socketPath = {});
   // Asks kbsim to stop and waits for it (killing it when it will not).
+  // False when it had to be killed or ended with a non-zero status.
   bool stop();
   bool running() const { return pid_ > 0; }
 

@@ -21,6 +21,8 @@ class SimFixture : public ::testing::Test {
     ASSERT_TRUE(sim.start(keyboards(), KAVRO_KBSIM_PATH)) << sim.error();
     socketEnv.emplace("KAVRO_SIM_SOCKET", sim.socketPath());
   }
+  // The simulator must end cleanly (a sanitizer report in it would not).
+  void TearDown() override { EXPECT_TRUE(sim.stop()) << sim.error(); }
   virtual std::vector<std::string> keyboards() const { return {"q350rgb"}; }
 
   // Transcript lines written since `from`, as text.

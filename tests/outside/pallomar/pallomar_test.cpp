@@ -39,7 +39,10 @@ class Pallomar : public testsupport::SimFixture {
     ASSERT_TRUE(open && setFeature && getFeature && getInput && product && version);
     gAsked.clear();
   }
-  void TearDown() override { platform::freeModule(module); }
+  void TearDown() override {
+    platform::freeModule(module);
+    SimFixture::TearDown();
+  }
 
   // The calls the program makes: usage page 0xFF00, usage 1, the ids as a
   // wide string, debug 0, the overlapped flag.

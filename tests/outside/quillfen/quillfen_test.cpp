@@ -40,7 +40,10 @@ class Quillfen : public testsupport::SimFixture {
     open = reinterpret_cast<QuillfenOpenHidDevice>(platform::moduleSymbol(module, "OpenHidDevice"));
     ASSERT_NE(open, nullptr);
   }
-  void TearDown() override { platform::freeModule(module); }
+  void TearDown() override {
+    platform::freeModule(module);
+    SimFixture::TearDown();
+  }
 
   // The program's call: usage page 0xFF1C, usage 0x92, the ids, five zeros.
   platform::Handle openKeyboard(int readTimeoutMs = 0) {

@@ -183,7 +183,7 @@ TEST_F(HidSim, TransfersRacingACloseEndWithoutHarm) {
         }
       }
     });
-  ASSERT_TRUE(testsupport::eventually([&] { return okCalls >= 8; }));
+  EXPECT_TRUE(testsupport::eventually([&] { return okCalls >= 8; }));  // joined below either way
   ASSERT_TRUE(platform::closeHandle(h));
   closed = true;
   for (auto& t : threads) t.join();
