@@ -39,6 +39,13 @@ bool Output::bmp(const QString& relative, const QImage& image) {
 
 bool Output::bytes(const QString& relative, const QByteArray& data) { return write(relative, data); }
 
+bool Output::removeFolder(const QString& relative) {
+  QDir dir(root_ + QLatin1Char('/') + relative);
+  if (!dir.exists() || dir.removeRecursively()) return true;
+  errors_ << QStringLiteral("cannot remove %1").arg(dir.path());
+  return false;
+}
+
 bool Output::write(const QString& relative, const QByteArray& data) {
   const QString path = root_ + QLatin1Char('/') + relative;
   if (!QDir().mkpath(QFileInfo(path).absolutePath())) {

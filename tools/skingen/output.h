@@ -20,6 +20,9 @@ class Output {
   bool png(const QString& relative, const QImage& image);
   bool bmp(const QString& relative, const QImage& image);
   bool bytes(const QString& relative, const QByteArray& data);
+  // Removes a folder left by an earlier run (for example the skin of the
+  // other language) with everything in it.
+  bool removeFolder(const QString& relative);
 
   // "relative-path<TAB>size" per file written, in writing order.
   const QStringList& manifest() const { return manifest_; }

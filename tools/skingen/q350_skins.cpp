@@ -54,8 +54,11 @@ QImage sliderKnob() {
 
 bool drawQ350Skins(Output& out, SkinLanguage lang) {
   using namespace q350;
-  const QString s = QStringLiteral("Q350/skins/%1/").arg(lang == SkinLanguage::Chinese ? "sc" : "en");
-  bool ok = true;
+  const bool chinese = lang == SkinLanguage::Chinese;
+  const QString s = QStringLiteral("Q350/skins/%1/").arg(chinese ? "sc" : "en");
+  // The skin folder must stay the only entry of "skins": a build that
+  // switched languages drops the other one.
+  bool ok = out.removeFolder(QStringLiteral("Q350/skins/%1").arg(chinese ? "en" : "sc"));
   struct PageSet {
     const char* normal;
     const char* over;
