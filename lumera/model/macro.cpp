@@ -41,7 +41,7 @@ void walkLibrary(const fs::path& folder, int depth, bool foldersOn, std::int32_t
         walkLibrary(e.path(), depth + 1, foldersOn, mouseMask, out, added);
       continue;
     }
-    if (!e.is_regular_file(ec) || name.size() <= 4) continue;
+    if (!e.is_regular_file(ec) || platform::toUtf16(name).size() <= 4) continue;  // counted in characters
     MacroRecord m;
     if (readMacroFile(e.path().string(), mouseMask, m) != MacroFileStatus::Ok) continue;
     out.push_back(m);
