@@ -159,7 +159,7 @@ QString CMsgDlg::captureText(const Capture& c) {
   return parts.join(QStringLiteral(" + "));
 }
 
-bool CMsgDlg::handleDialogKey(QKeyEvent* e) {
+bool CMsgDlg::handleDialogKey(QKeyEvent* e, bool inEdit) {
   switch (e->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -168,7 +168,7 @@ bool CMsgDlg::handleDialogKey(QKeyEvent* e) {
     case Qt::Key_Space:
       // Swallowed so that it never presses a button; typed into a text it
       // is just a space (names may hold spaces).
-      return !(mode_ == kText && edit_ && edit_->hasFocus());
+      return !(mode_ == kText && inEdit);
     case Qt::Key_Escape:
     case Qt::Key_F1:
       return true;
@@ -186,12 +186,12 @@ bool CMsgDlg::eventFilter(QObject* watched, QEvent* e) {
     e->accept();
     return true;
   }
-  if (watched == edit_ && t == QEvent::KeyPress && handleDialogKey(static_cast<QKeyEvent*>(e))) return true;
+  if (watched == edit_ && t == QEvent::KeyPress && handleDialogKey(static_cast<QKeyEvent*>(e), true)) return true;
   return CSkinWnd::eventFilter(watched, e);
 }
 
 void CMsgDlg::keyPressEvent(QKeyEvent* e) {
-  if (!handleDialogKey(e)) CSkinWnd::keyPressEvent(e);
+  if (!handleDialogKey(e, false)) CSkinWnd::keyPressEvent(e);
 }
 
 void CMsgDlg::paintEvent(QPaintEvent* e) {

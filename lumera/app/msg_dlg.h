@@ -63,7 +63,8 @@ class CMsgDlg : public CSkinWnd {
  private:
   void onOk();
   void onNumberEdited(const QString& text);
-  bool handleDialogKey(QKeyEvent* e);
+  // Enter, Escape, Space and F1; true when the key is used up here.
+  bool handleDialogKey(QKeyEvent* e, bool inEdit);
 
   int mode_;
   QString text_;

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QTimer>
 #include <QtTest>
+#include <memory>
 #include <thread>
 
 #include "lumera/app/gest_dlg.h"
@@ -227,7 +228,8 @@ class DialogsTest : public QObject {
   }
 
   void progressFollowsAWorkerAndClosesOnWmClose() {
-    CProgressDlg dlg(main_.get());
+    auto owned = std::make_unique<CProgressDlg>(main_.get());
+    CProgressDlg& dlg = *owned;
     dlg.SetImages(skinPath("progress_nr.png"), skinPath("progress_ov.png"));
     dlg.SetBarRect(45, 101, 486, 123);
     dlg.SetText("Writing the settings into the keyboard...", QRect(QPoint(15, 12), QPoint(455, 32)));
@@ -273,9 +275,10 @@ class DialogsTest : public QObject {
     QCOMPARE(at40, uitest::kBar);  // 45 + 40 * 441 / 100 = 221: filled up to there
     QVERIFY(beyond40 != uitest::kBar);
     QTest::qWait(40);  // the second WM_CLOSE reaches a closed dialog harmlessly
+    owned.reset();
     platform::setDebugSink(nullptr, nullptr);
     QCOMPARE(gDebugLines, (std::vector<std::string>{"CProgressDlg::OnSetPos = 20", "CProgressDlg::OnSetPos = 40",
-                                                    "CProgressDlg::OnSetPos = 100"}));
+                                                    "CProgressDlg::OnSetPos = 100", "CProgressDlg::DestroyWindow"}));
   }
 
   void progressPositionRules_data() {
