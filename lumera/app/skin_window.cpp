@@ -4,7 +4,7 @@
 #include <QPainter>
 
 #include "lumera/model/config.h"
-#include "platform/format.h"
+#include "lumera/model/keycodes.h"
 #include "platform/paths.h"
 #include "platform/ui/window_look.h"
 #include "shared/orvane_binding.h"
@@ -29,10 +29,18 @@ UiHooks& uiHooks() {
   return hooks;
 }
 
+namespace {
+// The program's text table as the model's text lookup.
+class TableTexts final : public TextLookup {
+ public:
+  std::u16string text(std::string_view key) const override { return shared::Text(key); }
+};
+}  // namespace
+
 std::u16string keyNameOf(unsigned vk) {
   if (uiHooks().keyName) return uiHooks().keyName(vk);
-  if ((vk >= 0x30 && vk <= 0x39) || (vk >= 0x41 && vk <= 0x5A)) return std::u16string(1, static_cast<char16_t>(vk));
-  return platform::formatU16("0x%02X", vk);
+  static const TableTexts texts;
+  return KeyName(vk, texts);
 }
 
 std::u16string functionNameOf(const KeyFunction& f) {

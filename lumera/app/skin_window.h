@@ -42,8 +42,8 @@ QString uiText(std::string_view key);
 // What these windows need from windows and tables other parts provide; the
 // program fills them in at start. Unset hooks give the fallbacks noted.
 struct UiHooks {
-  // The name of a key by virtual-key code (fallback: the character for
-  // letters and digits, else the code as "0x%02X").
+  // The name of a key by virtual-key code (fallback: the model's key names
+  // with the text table, in a US layout).
   std::function<std::u16string(unsigned virtualKey)> keyName;
   // The display name of a key function (fallback: empty).
   std::function<std::u16string(const KeyFunction&)> functionName;

@@ -176,9 +176,9 @@ class DialogsTest : public QObject {
         << seq({{Qt::Key_Super_L, sc::kLeftWin, true}, {Qt::Key_Shift, sc::kLeftShift, true},
                 {Qt::Key_Alt, sc::kLeftAlt, true}, ctrlDown})
         << 0x0F << 0 << 0 << "Ctrl + Alt + Shift + Win";
-    QTest::newRow("keypad enter is 253") << seq({{Qt::Key_Enter, sc::kKeypadEnter, true}}) << 0 << 253 << 0 << "0xFD";
+    QTest::newRow("keypad enter is 253") << seq({{Qt::Key_Enter, sc::kKeypadEnter, true}}) << 0 << 253 << 0 << "Enter";
     QTest::newRow("escape and return are captured")
-        << seq({{Qt::Key_Escape, 9, true}, {Qt::Key_Return, sc::kReturn, true}}) << 0 << 0x1B << 0x0D << "0x1B + 0x0D";
+        << seq({{Qt::Key_Escape, 9, true}, {Qt::Key_Return, sc::kReturn, true}}) << 0 << 0x1B << 0x0D << "Esc + Enter";
   }
   void keyCapture() {
     QFETCH(std::vector<int>, keys);
