@@ -12,7 +12,7 @@
 #include "q350config/device/full_write.h"
 #include "q350config/settings/key_tables.h"
 #include "tests/q350config/device/device_test_util.h"
-#include "tests/sim/sim_fixture.h"
+#include "tests/q350config/device/q350_sim_fixture.h"
 
 using namespace q350;
 using q350test::hexBytes;
@@ -34,17 +34,10 @@ struct Sent {
 
 std::uint32_t macroKeyAt(std::size_t listPosition) { return KeyList()[listPosition].matrixIndex; }
 
-class Q350FullWrite : public testsupport::SimFixture {
+class Q350FullWrite : public q350test::Q350SimTest {
  protected:
-  std::vector<std::string> keyboards() const override { return {"q350"}; }
   void SetUp() override {
-    SimFixture::SetUp();
-    ASSERT_EQ(driver.Init(KAVRO_QUILLFEN_PATH), 1);
-    ASSERT_TRUE(driver.OpenDevice());
-    driver.setPauseFunction([this](unsigned ms) {
-      std::lock_guard<std::mutex> lock(pauseMutex);
-      pauses.push_back(ms);
-    });
+    Q350SimTest::SetUp();
     store.keyMap = store.defaultKeyMap;
     ProfileSettings& s = store.profileSettings;
     s.lightingSwitch = 255;
@@ -63,14 +56,12 @@ class Q350FullWrite : public testsupport::SimFixture {
 
   std::vector<Sent> sentSince(std::size_t from) {
     std::vector<Sent> out;
-    for (const sim::TranscriptLine& l : sim.transcript(from)) {
-      if (!l.out || l.interfaceNumber != 1) continue;
-      EXPECT_EQ(l.bytes.size(), 64u);
+    for (const Bytes& f : framesSince(from)) {
+      EXPECT_EQ(f.size(), 64u);
       unsigned sum = 0;
-      for (std::size_t i = 3; i < 64; ++i) sum += l.bytes[i];
-      EXPECT_EQ(l.bytes[1] | l.bytes[2] << 8, static_cast<int>(sum & 0xFFFF));
-      out.push_back({l.bytes[3], static_cast<unsigned>(l.bytes[5] | l.bytes[6] << 8),
-                     Bytes(l.bytes.begin() + 8, l.bytes.begin() + 8 + l.bytes[4])});
+      for (std::size_t i = 3; i < 64; ++i) sum += f[i];
+      EXPECT_EQ(f[1] | f[2] << 8, static_cast<int>(sum & 0xFFFF));
+      out.push_back({f[3], static_cast<unsigned>(f[5] | f[6] << 8), Bytes(f.begin() + 8, f.begin() + 8 + f[4])});
     }
     return out;
   }
@@ -81,12 +72,6 @@ class Q350FullWrite : public testsupport::SimFixture {
       if (s.command == kCmdMemoryWrite && s.address >= 0x0A10 && (s.address - 0x0A10) % 0x100 == 0)
         ++n[static_cast<int>((s.address - 0x0A10) / 0x100)];
     return n;
-  }
-  Bytes memory(std::size_t address, std::size_t size) {
-    Bytes all;
-    EXPECT_TRUE(sim.control().dump(0, all));
-    return Bytes(all.begin() + static_cast<std::ptrdiff_t>(address),
-                 all.begin() + static_cast<std::ptrdiff_t>(address + size));
   }
   void addMacro(std::size_t record, std::uint32_t id, std::uint32_t repeat, std::vector<std::uint32_t> events) {
     StoredMacro& m = store.macroLibrary.at(record);
@@ -104,11 +89,8 @@ class Q350FullWrite : public testsupport::SimFixture {
 
   testsupport::TempDir dir;
   SettingsStore store{dir.path()};
-  CUSBDriver driver;
   std::mutex windowMutex;
   RecordingMessenger messenger;
-  std::mutex pauseMutex;
-  std::vector<unsigned> pauses;
 };
 
 TEST_F(Q350FullWrite, FramesMessagesAndPacing) {

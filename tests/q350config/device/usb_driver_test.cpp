@@ -9,7 +9,7 @@
 #include "platform/text.h"
 #include "q350config/device/usb_driver.h"
 #include "tests/q350config/device/device_test_util.h"
-#include "tests/sim/sim_fixture.h"
+#include "tests/q350config/device/q350_sim_fixture.h"
 
 using namespace q350;
 using q350test::hexBytes;
@@ -17,34 +17,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-class Q350Driver : public testsupport::SimFixture {
- protected:
-  std::vector<std::string> keyboards() const override { return {"q350"}; }
-  void SetUp() override {
-    SimFixture::SetUp();
-    ASSERT_EQ(driver.Init(KAVRO_QUILLFEN_PATH), 1);
-    ASSERT_TRUE(driver.OpenDevice());
-    driver.setPauseFunction([this](unsigned ms) { pauses.push_back(ms); });
-  }
-
-  // The frames the keyboard received on its configuration interface since
-  // `from`.
-  std::vector<Bytes> framesSince(std::size_t from) {
-    std::vector<Bytes> out;
-    for (const sim::TranscriptLine& l : sim.transcript(from))
-      if (l.out && l.interfaceNumber == 1) out.push_back(l.bytes);
-    return out;
-  }
-  Bytes memory(std::size_t address, std::size_t size) {
-    Bytes all;
-    EXPECT_TRUE(sim.control().dump(0, all));
-    return Bytes(all.begin() + static_cast<std::ptrdiff_t>(address),
-                 all.begin() + static_cast<std::ptrdiff_t>(address + size));
-  }
-
-  CUSBDriver driver;
-  std::vector<unsigned> pauses;
-};
+using Q350Driver = q350test::Q350SimTest;
 
 TEST_F(Q350Driver, SingleFrameCommands) {
   struct Case {
