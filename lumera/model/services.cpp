@@ -1,5 +1,7 @@
 #include "lumera/model/services.h"
 
+#include "platform/keyboard_layout.h"
+
 #include <atomic>
 
 #include "platform/text.h"
@@ -17,23 +19,7 @@ class KeysAsTexts final : public TextLookup {
 
 class UsKeyChars final : public KeyCharSource {
  public:
-  char16_t charOf(unsigned vk) const override {
-    if ((vk >= 0x30 && vk <= 0x39) || (vk >= 0x41 && vk <= 0x5A)) return static_cast<char16_t>(vk);
-    switch (vk) {
-      case 0xBA: return u';';
-      case 0xBB: return u'=';
-      case 0xBC: return u',';
-      case 0xBD: return u'-';
-      case 0xBE: return u'.';
-      case 0xBF: return u'/';
-      case 0xC0: return u'`';
-      case 0xDB: return u'[';
-      case 0xDC: return u'\\';
-      case 0xDD: return u']';
-      case 0xDE: return u'\'';
-      default: return 0;
-    }
-  }
+  char16_t charOf(unsigned vk) const override { return platform::virtualKeyChar(vk); }
 };
 
 class SystemClock final : public Clock {

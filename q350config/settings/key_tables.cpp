@@ -1,5 +1,7 @@
 #include "q350config/settings/key_tables.h"
 
+#include "platform/keyboard_layout.h"
+
 #include <atomic>
 
 #include "q350config/settings/macro_library.h"
@@ -212,30 +214,10 @@ std::u16string MacroKeyName(std::uint32_t value) {
 
 void setLayoutCharFunction(LayoutCharFunction function) { gLayoutChar.store(function); }
 
-char16_t usLayoutChar(std::uint32_t vk) {
-  if (vk >= 0x41 && vk <= 0x5A) return static_cast<char16_t>(u'a' + (vk - 0x41));
-  if (vk >= 0x30 && vk <= 0x39) return static_cast<char16_t>(u'0' + (vk - 0x30));
-  switch (vk) {
-    case 0xBA: return u';';
-    case 0xBB: return u'=';
-    case 0xBC: return u',';
-    case 0xBD: return u'-';
-    case 0xBE: return u'.';
-    case 0xBF: return u'/';
-    case 0xC0: return u'`';
-    case 0xDB: return u'[';
-    case 0xDC: return u'\\';
-    case 0xDD: return u']';
-    case 0xDE: return u'\'';
-    case 0xE2: return u'\\';  // the extra key of 102-key boards
-    default: return 0;
-  }
-}
-
 std::u16string KeyDisplayName(std::uint32_t virtualKey) {
   if (const char16_t* fixed = fixedDisplayName(virtualKey)) return fixed;
   const LayoutCharFunction layout = gLayoutChar.load();
-  char16_t c = layout ? layout(virtualKey) : usLayoutChar(virtualKey);
+  char16_t c = layout ? layout(virtualKey) : platform::virtualKeyChar(virtualKey);
   if (c == 0) return {};
   if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
   return std::u16string(1, c);

@@ -46,7 +46,6 @@ std::u16string KeyDisplayName(std::uint32_t virtualKey);
 // program may install one that asks the desktop's layout.
 using LayoutCharFunction = char16_t (*)(std::uint32_t virtualKey);
 void setLayoutCharFunction(LayoutCharFunction function);  // nullptr: US layout
-char16_t usLayoutChar(std::uint32_t virtualKey);
 
 // The name of a key-table entry. macroId is the first word of the key's
 // KeyExtra slot (used by macro entries); texts gives the language texts of
