@@ -33,13 +33,16 @@ bool parseTranscriptLine(const std::string& line, TranscriptLine& out) {
 
 Control::Control(std::string socketPath) : socket_(socketPath.empty() ? platform::simSocketPath() : socketPath) {}
 
+bool Control::connect(platform::SimLink& link) {
+  if (link.connect(socket_)) return true;
+  error_ = "no simulator listens on " + socket_ + " (" + std::strerror(errno) + ")";
+  return false;
+}
+
 bool Control::command(const std::string& line, std::string* rest) {
   error_.clear();
   platform::SimLink link;
-  if (!link.connect(socket_)) {
-    error_ = "no simulator listens on " + socket_ + " (" + std::strerror(errno) + ")";
-    return false;
-  }
+  if (!connect(link)) return false;
   std::string r;
   if (link.request(line, r, kTimeoutMs)) {
     if (rest) *rest = r;
@@ -52,10 +55,7 @@ bool Control::command(const std::string& line, std::string* rest) {
 bool Control::commandList(const std::string& line, std::vector<std::string>& lines) {
   error_.clear();
   platform::SimLink link;
-  if (!link.connect(socket_)) {
-    error_ = "no simulator listens on " + socket_ + " (" + std::strerror(errno) + ")";
-    return false;
-  }
+  if (!connect(link)) return false;
   if (link.requestList(line, lines, kTimeoutMs)) return true;
   error_ = std::strerror(errno);
   return false;
@@ -138,10 +138,7 @@ bool Control::transcript(std::vector<std::string>& lines, std::size_t from, std:
   lines.clear();
   error_.clear();
   platform::SimLink link;
-  if (!link.connect(socket_)) {
-    error_ = "no simulator listens on " + socket_ + " (" + std::strerror(errno) + ")";
-    return false;
-  }
+  if (!connect(link)) return false;
   std::string rest;
   // The simulator counts lines in a long; past the end it sends none.
   const std::size_t first = std::min<std::size_t>(from, 0x7FFFFFFF);

@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+namespace platform {
+class SimLink;
+}
+
 namespace sim {
 
 struct TranscriptLine {
@@ -65,6 +69,8 @@ class Control {
   bool commandList(const std::string& line, std::vector<std::string>& lines);
 
  private:
+  bool connect(platform::SimLink& link);
+
   std::string socket_;
   std::string error_;
 };

@@ -57,19 +57,11 @@ class SimChannel final : public Channel {
   }
 
   bool getFeature(std::uint8_t* data, std::size_t size, unsigned timeoutMs) override {
-    std::string rest;
-    const std::string req = "getfeature " + std::to_string(data[0]) + " " + std::to_string(size);
-    if (!transact(req, rest, timeoutMs)) return false;
-    copyOut(rest, data, size);
-    return true;
+    return getReport("getfeature ", data, size, timeoutMs);
   }
 
   bool getInputReport(std::uint8_t* data, std::size_t size, unsigned timeoutMs) override {
-    std::string rest;
-    const std::string req = "getinput " + std::to_string(data[0]) + " " + std::to_string(size);
-    if (!transact(req, rest, timeoutMs)) return false;
-    copyOut(rest, data, size);
-    return true;
+    return getReport("getinput ", data, size, timeoutMs);
   }
 
   void cancel() override {
@@ -90,6 +82,14 @@ class SimChannel final : public Channel {
     if (n) std::memcpy(data, bytes.data(), n);
     if (n < size) std::memset(data + n, 0, size - n);
     return n;
+  }
+
+  // A report asked for by id (data[0]) that lands in data.
+  bool getReport(const char* verb, std::uint8_t* data, std::size_t size, unsigned timeoutMs) {
+    std::string rest;
+    if (!transact(verb + std::to_string(data[0]) + " " + std::to_string(size), rest, timeoutMs)) return false;
+    copyOut(rest, data, size);
+    return true;
   }
 
   // Called with io_ held.
