@@ -1,5 +1,7 @@
 #include "sim/bus.h"
 
+#include <algorithm>
+
 #include "platform/clock.h"
 #include "platform/hid/sim_link.h"
 
@@ -129,6 +131,13 @@ Status Bus::getFeature(int index, unsigned generation, int interfaceNumber, std:
   const Status s = begin(index, generation, interfaceNumber, slot);
   if (s != Status::Ok) return s;
   if (!slot->keyboard->getFeature(interfaceNumber, reportId, length, report)) return Status::Io;
+  // The keyboard's own answer is used up either way, as if it had been read.
+  const auto forced = slot->faults.replies.find(reportId);
+  if (forced != slot->faults.replies.end()) {
+    report = forced->second;
+    report.resize(std::min(report.size(), length));
+    slot->faults.replies.erase(forced);
+  }
   transcript_.record(index, interfaceNumber, false, report);
   return Status::Ok;
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,6 +45,9 @@ struct Faults {
   unsigned failNext = 0;  // this many transfers fail (the keyboard never sees them)
   int unplugAfter = -1;   // after this many more transfers the keyboard is pulled out
   bool mute = false;      // the keyboard sends no input reports
+  // One-shot answers by report id: the next get-feature of that id answers
+  // these bytes instead of the keyboard's (garbage or short replies).
+  std::map<std::uint8_t, Bytes> replies;
 };
 
 struct Slot {

@@ -467,11 +467,18 @@ std::string Server::control(const std::vector<std::string>& w, Connection& c) {
     return kb.setOption(what, w[3]) ? "ok" : "err inval " + what + " does not fit this keyboard";
   }
   if (cmd == "fault") {
-    if (w.size() < 3) return "err inval usage: fault <keyboard> slow|fail|unplug-after|mute|clear [<n>]";
+    if (w.size() < 3) return "err inval usage: fault <keyboard> slow|fail|unplug-after|mute|reply|clear [<n>]";
     const std::string& what = w[2];
     Faults& f = slot->faults;
     if (what == "clear") {
       f = Faults{};
+      return "ok";
+    }
+    if (what == "reply") {
+      Bytes bytes;
+      if (w.size() != 5 || !parseInt(w[3], value) || value < 0 || value > 255 || !platform::hexDecode(w[4], bytes))
+        return "err inval usage: fault <keyboard> reply <report id> <hex>";
+      f.replies[static_cast<std::uint8_t>(value)] = bytes;
       return "ok";
     }
     if (w.size() != 4 || !parseInt(w[3], value) || value < 0 || value > 3600000) return "err inval bad number";
