@@ -32,11 +32,12 @@ void KBLETools::describe(const platform::HidInterfaceInfo& info, KHidDetail& det
   detail.versionNumber = info.versionNumber;
   detail.path = QString::fromStdString(info.path);
   detail.productString = productText(info.productString);
-  detail.caps.usage = info.usage;
   detail.caps.usagePage = info.usagePage;
-  detail.caps.inputReportByteLength = info.inputReportLength;
-  detail.caps.outputReportByteLength = info.outputReportLength;
-  detail.caps.featureReportByteLength = info.featureReportLength;
+  detail.caps.usage = info.usage;
+  detail.caps.inputReportLength = info.inputReportLength;
+  detail.caps.outputReportLength = info.outputReportLength;
+  detail.caps.featureReportLength = info.featureReportLength;
+  detail.caps.usesReportIds = info.usesReportIds;
 }
 
 void KBLETools::enumHidDevices(const Visitor& visitor) {

@@ -10,22 +10,18 @@
 #include <functional>
 #include <string>
 
+#include "platform/hid/report_descriptor.h"
+
 namespace platform {
 struct HidInterfaceInfo;
 }
 
 namespace KHID {
 
-// The parts of an interface's capabilities that the platform knows: the
-// top-level collection's usage and its report lengths (report id byte
+// The capabilities the platform knows of an interface: its top-level
+// collection's usage page and usage, and its report lengths (report id byte
 // included, as the HID class gives them).
-struct KHidCaps {
-  std::uint16_t usage = 0;
-  std::uint16_t usagePage = 0;
-  std::uint16_t inputReportByteLength = 0;
-  std::uint16_t outputReportByteLength = 0;
-  std::uint16_t featureReportByteLength = 0;
-};
+using KHidCaps = platform::HidCollectionCaps;
 
 // One HID interface.
 struct KHidDetail {

@@ -48,6 +48,15 @@ const char kCloseStyle[] =
     "border: 1px solid #087C90;\n"
     "}";
 
+template <typename W>
+W* addChild(QWidget* parent, const char* name, const QRect& geometry, const char* styleSheet) {
+  auto* w = new W(parent);
+  w->setObjectName(QLatin1String(name));
+  w->setGeometry(geometry);
+  w->setStyleSheet(QString::fromUtf8(styleSheet));
+  return w;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
@@ -69,33 +78,15 @@ void MainWindow::setupUi() {
 
   // Two teal rules: along the top edge and under the title band. Both stop
   // 7 pixels short of the right edge.
-  topLine_ = new QWidget(centralWidget_);
-  topLine_->setObjectName(QStringLiteral("widget"));
-  topLine_->setGeometry(QRect(0, 0, 523, 2));
-  topLine_->setStyleSheet(QLatin1String(kLineStyle));
-
-  bandLine_ = new QWidget(centralWidget_);
-  bandLine_->setObjectName(QStringLiteral("widget_2"));
-  bandLine_->setGeometry(QRect(0, 40, 523, 1));
-  bandLine_->setStyleSheet(QLatin1String(kLineStyle));
-
-  mOk_ = new QPushButton(centralWidget_);
-  mOk_->setObjectName(QStringLiteral("mOk"));
-  mOk_->setGeometry(QRect(440, 150, 57, 30));
-  mOk_->setStyleSheet(QLatin1String(kOkStyle));
-
-  mClose_ = new QPushButton(centralWidget_);
-  mClose_->setObjectName(QStringLiteral("mClose"));
-  mClose_->setGeometry(QRect(490, 10, 17, 16));
-  mClose_->setStyleSheet(QLatin1String(kCloseStyle));
-
-  label_ = new QLabel(centralWidget_);
-  label_->setObjectName(QStringLiteral("label"));
-  label_->setGeometry(QRect(115, 80, 300, 31));
+  addChild<QWidget>(centralWidget_, "widget", QRect(0, 0, 523, 2), kLineStyle);
+  addChild<QWidget>(centralWidget_, "widget_2", QRect(0, 40, 523, 1), kLineStyle);
+  mOk_ = addChild<QPushButton>(centralWidget_, "mOk", QRect(440, 150, 57, 30), kOkStyle);
+  mClose_ = addChild<QPushButton>(centralWidget_, "mClose", QRect(490, 10, 17, 16), kCloseStyle);
+  label_ = addChild<QLabel>(centralWidget_, "label", QRect(115, 80, 300, 31),
+                            "background: transparent;\ncolor: white;");
   QFont font;
   font.setPointSize(11);
   label_->setFont(font);
-  label_->setStyleSheet(QStringLiteral("background: transparent;\ncolor: white;"));
   label_->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
 
   setCentralWidget(centralWidget_);

@@ -24,8 +24,6 @@ class MainWindow : public QMainWindow {
   void retranslateUi();
 
   QWidget* centralWidget_ = nullptr;
-  QWidget* topLine_ = nullptr;
-  QWidget* bandLine_ = nullptr;
   QPushButton* mOk_ = nullptr;
   QPushButton* mClose_ = nullptr;
   QLabel* label_ = nullptr;

@@ -52,16 +52,16 @@ class KhidTest : public QObject {
       QCOMPARE(d.productString, QString::fromLatin1(e.product));
       QCOMPARE(d.caps.usagePage, e.page);
       QCOMPARE(d.caps.usage, e.usage);
-      QCOMPARE(d.caps.inputReportByteLength, e.in);
-      QCOMPARE(d.caps.outputReportByteLength, e.out);
-      QCOMPARE(d.caps.featureReportByteLength, e.feature);
+      QCOMPARE(d.caps.inputReportLength, e.in);
+      QCOMPARE(d.caps.outputReportLength, e.out);
+      QCOMPARE(d.caps.featureReportLength, e.feature);
 
       // The lookup by path describes the same interface, whatever the case.
       KHidDetail byPath;
       QVERIFY(KBLETools::getHidDetail(d.path.toLower().toStdString(), byPath));
       QCOMPARE(byPath.path, d.path);
       QCOMPARE(byPath.productId, d.productId);
-      QCOMPARE(byPath.caps.featureReportByteLength, d.caps.featureReportByteLength);
+      QCOMPARE(byPath.caps.featureReportLength, d.caps.featureReportLength);
     }
   }
 

@@ -18,9 +18,13 @@ namespace launchertest {
 
 // ---- LauncherFolder ---------------------------------------------------------
 
-LauncherFolder::LauncherFolder() {
+LauncherFolder::LauncherFolder(bool withPrograms) {
   QDir().mkpath(subFolder(true));
   QDir().mkpath(subFolder(false));
+  if (withPrograms) {
+    addStandIn(true);
+    addStandIn(false);
+  }
   platform::setProgramFolder(root().toStdString());
 }
 

@@ -16,11 +16,12 @@
 
 namespace launchertest {
 
-// <tmp>/KavroQ350 with the sub-folders Q350 and Q350RGB; becomes the
+// <tmp>/KavroQ350 with the sub-folders Q350 and Q350RGB, and in them the
+// stand-ins of both programs unless `withPrograms` is false; becomes the
 // program folder of this process while the object lives.
 class LauncherFolder {
  public:
-  LauncherFolder();
+  explicit LauncherFolder(bool withPrograms = true);
   ~LauncherFolder();
 
   QString root() const;                     // no trailing '/'

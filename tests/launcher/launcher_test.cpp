@@ -79,8 +79,6 @@ class LauncherTest : public QObject {
     QFETCH(int, started);
     QFETCH(int, visited);
     LauncherFolder folder;
-    folder.addStandIn(true);
-    folder.addStandIn(false);
     DebugLines debug;
     int calls = 0;
     KAppLauncher launcher(listing(ids, &calls));
@@ -107,8 +105,6 @@ class LauncherTest : public QObject {
     Simulator sim;
     QVERIFY2(sim.start({"q350"}), sim.error().c_str());
     LauncherFolder folder;
-    folder.addStandIn(true);
-    folder.addStandIn(false);
     KAppLauncher launcher;
     QVERIFY(launcher.watcher().registerNotification());
     QVERIFY(!launcher.window());
@@ -119,7 +115,7 @@ class LauncherTest : public QObject {
   void programThatCannotStart() {
     // Found, but nothing to start: no window either, and the launcher still
     // ends. The next matching arrival tries again and arms another timer.
-    LauncherFolder folder;
+    LauncherFolder folder(false);
     DebugLines debug;
     {
       int calls = 0;
@@ -151,8 +147,6 @@ class LauncherTest : public QObject {
     QFETCH(QString, path);
     QFETCH(int, started);
     LauncherFolder folder;
-    folder.addStandIn(true);
-    folder.addStandIn(false);
     int calls = 0;
     KAppLauncher launcher(listing({}, &calls));
     QVERIFY(launcher.window() && launcher.window()->isVisible());
@@ -178,8 +172,6 @@ class LauncherTest : public QObject {
     Simulator sim;
     QVERIFY2(sim.start({}), sim.error().c_str());
     LauncherFolder folder;
-    folder.addStandIn(true);
-    folder.addStandIn(false);
     KAppLauncher launcher;
     QVERIFY(launcher.window() && launcher.window()->isVisible());
     QSignalSpy arrivals(&launcher.watcher(), &KHID::KHIDWatcher::sigHIDDeviceChange);
@@ -193,7 +185,7 @@ class LauncherTest : public QObject {
   void failedStartRetriedOnEachArrival() {
     Simulator sim;
     QVERIFY2(sim.start({}), sim.error().c_str());
-    LauncherFolder folder;  // no programs in it
+    LauncherFolder folder(false);
     DebugLines debug;
     KAppLauncher launcher;
     QSignalSpy arrivals(&launcher.watcher(), &KHID::KHIDWatcher::sigHIDDeviceChange);

@@ -107,7 +107,8 @@ class WindowTest : public QObject {
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     const QImage shot = w.grab().toImage();
-    const QString file = QString::fromStdString(testsupport::binaryDir()) + QStringLiteral("/tests/launcher/launcher_window.png");
+    const QString file =
+        QString::fromStdString(testsupport::binaryDir()) + QStringLiteral("/tests/launcher/launcher_window.png");
     QDir().mkpath(QFileInfo(file).path());
     QVERIFY(shot.save(file));
     QCOMPARE(shot.size(), QSize(530, 201));
