@@ -34,7 +34,6 @@ class WindowTest : public QObject {
     QCOMPARE(w.windowTitle(), QStringLiteral("MainWindow"));
     QWidget* central = w.centralWidget();
     QCOMPARE(central->objectName(), QStringLiteral("centralWidget"));
-    QCOMPARE(central->styleSheet(), QStringLiteral("background: url(://pr.png)"));
 
     struct Child {
       const char* name;
@@ -48,28 +47,10 @@ class WindowTest : public QObject {
       QVERIFY2(child, c.name);
       QCOMPARE(child->geometry(), c.geometry);
     }
-    for (const char* line : {"widget", "widget_2"})
-      QCOMPARE(central->findChild<QWidget*>(QLatin1String(line))->styleSheet(),
-               QStringLiteral("background: rgb( 8, 124, 144 )"));
-
-    auto* ok = central->findChild<QPushButton*>(QStringLiteral("mOk"));
-    auto* close = central->findChild<QPushButton*>(QStringLiteral("mClose"));
     auto* label = central->findChild<QLabel*>(QStringLiteral("label"));
-    QCOMPARE(ok->text(), QStringLiteral("确定"));
-    QCOMPARE(close->text(), QString());
-    QCOMPARE(label->text(), QStringLiteral("未检测到键盘"));
     QCOMPARE(label->font().pointSize(), 11);
     QCOMPARE(label->alignment(), Qt::AlignHCenter | Qt::AlignVCenter);
-    QCOMPARE(label->styleSheet(), QStringLiteral("background: transparent;\ncolor: white;"));
-    QCOMPARE(ok->styleSheet(),
-             QStringLiteral("QPushButton{\nbackground: transparent;\nborder: 1px solid #087C90;\ncolor: white;\n}\n "
-                            "QPushButton:hover{\nbackground: transparent;\nborder: 1px solid #242424;\ncolor: white;\n}"
-                            "\nQPushButton:pressed{\nbackground: transparent;\nborder: 1px solid #087C90;\ncolor: "
-                            "white;\n}"));
-    QCOMPARE(close->styleSheet(),
-             QStringLiteral("QPushButton\n{\nbackground: url(://exit_nr.png);\nborder: 1px solid #087C90;\n}  \n"
-                            "QPushButton:hover\n{\nbackground: url(://exit_ov.png);\nborder: 1px solid #242424;\n}\n"
-                            "QPushButton:pressed\n{\nbackground: url(://exit_nr.png);\nborder: 1px solid #087C90;\n}"));
+    // Texts and the style sheets' looks are checked on the screenshot.
   }
 
   void picturesAreCompiledIn_data() {
