@@ -1,0 +1,241 @@
+// kavroctl lumera apply: writes a stored Lumera profile into the Q350RGB the
+// way the program's Apply button does, for login scripts and the demo.
+//
+// The profiles are loaded as the main window loads them when it opens (a
+// store without exactly three profiles gets three default ones appended),
+// the keyboard is found through libPallomar.so beside the program, and the
+// apply runs on the apply worker, whose progress messages draw a bar in the
+// terminal. On success the profiles and the current id are stored, as the
+// main window does after an apply; on failure nothing is stored.
+#include <unistd.h>
+
+#include <condition_variable>
+#include <cstdio>
+#include <deque>
+#include <mutex>
+
+#include "cli/cmd_lumera_common.h"
+#include "cli/command.h"
+#include "lumera/device/apply.h"
+#include "lumera/model/log.h"
+#include "lumera/model/macro.h"
+#include "lumera/model/profile.h"
+#include "platform/format.h"
+#include "platform/hid/module.h"
+#include "platform/paths.h"
+#include "platform/text.h"
+#include "shared/text_table.h"
+
+namespace {
+
+using namespace ::lumera;
+
+constexpr const char* kUsage =
+    "[--appdata DIR] [--program-dir DIR] [--profile ID] [--flags 0x8007] [--reset] [--verbose]";
+
+// The program's texts ("tc_" keys), or the keys themselves without a text file.
+class ProgramTexts final : public TextLookup {
+ public:
+  explicit ProgramTexts(const std::string& folder) {
+    const std::string path = platform::findFileNoCase(folder, "text.xml");
+    loaded_ = platform::fileExists(path) && table_.LoadTexts(path);
+  }
+  std::u16string text(std::string_view key) const override {
+    std::u16string t = loaded_ ? table_.Text(key) : std::u16string();
+    return t.empty() ? platform::toUtf16(key) : t;
+  }
+
+ private:
+  shared::TextTable table_;
+  bool loaded_ = false;
+};
+
+// The main window and the progress window, as far as the worker sees them:
+// what it posts is queued for the main thread, which draws the bar. The
+// worker's answer comes through the same queue, after its last post.
+class TerminalWindows final : public platform::WindowMessenger {
+ public:
+  static constexpr platform::WindowHandle kMain = 1;
+  static constexpr platform::WindowHandle kProgress = 2;
+  static constexpr unsigned kApplyOver = platform::WM_USER + 1;  // wParam: the answer
+
+  struct Message {
+    platform::WindowHandle window;
+    unsigned message;
+    platform::WPARAM wParam;
+  };
+
+  platform::WindowHandle findWindow(std::u16string_view title) override {
+    return platform::equalsNoCase(title, kProgressWindowTitle) ? kProgress : 0;
+  }
+  bool isWindow(platform::WindowHandle w) override { return w == kMain || w == kProgress; }
+  bool postMessage(platform::WindowHandle w, unsigned message, platform::WPARAM wParam, platform::LPARAM) override {
+    if (!isWindow(w)) return false;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      queue_.push_back({w, message, wParam});
+    }
+    ready_.notify_one();
+    return true;
+  }
+  Message take() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    ready_.wait(lock, [this] { return !queue_.empty(); });
+    Message m = queue_.front();
+    queue_.pop_front();
+    return m;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable ready_;
+  std::deque<Message> queue_;
+};
+
+// The progress dialog's bar, in the terminal: redrawn in place on a
+// terminal, one line per value otherwise (logs, tests).
+class TerminalBar {
+ public:
+  explicit TerminalBar(std::string caption) : caption_(std::move(caption)), inPlace_(::isatty(STDOUT_FILENO) != 0) {}
+  void position(unsigned percent) {
+    // A value outside the range shows an empty bar, as the dialog does.
+    if (percent > 100) percent = 0;
+    if (inPlace_) {
+      constexpr unsigned kCells = 50;
+      std::string cells(kCells, '.');
+      cells.replace(0, percent * kCells / 100, percent * kCells / 100, '=');
+      std::printf("\r%s |%s| %u%%", caption_.c_str(), cells.c_str(), percent);
+      open_ = true;
+    } else {
+      std::printf("%s %u%%\n", caption_.c_str(), percent);
+    }
+    std::fflush(stdout);
+  }
+  void close() {
+    if (open_) std::printf("\n");
+    open_ = false;
+  }
+
+ private:
+  std::string caption_;
+  bool inPlace_;
+  bool open_ = false;
+};
+
+bool parseFlags(const cli::Args& args, unsigned& flags) {
+  flags = kApplyEverything;
+  if (!args.has("flags")) return true;
+  long long value = 0;
+  if (!cli::parseNumber(args.option("flags"), value) || value < 0 ||
+      (static_cast<unsigned long long>(value) & ~0x8007ull) != 0)
+    return false;
+  flags = static_cast<unsigned>(value);
+  // Progress comes only with the full request, as the program makes it.
+  return !(flags & kApplyProgress) || flags == kApplyEverything;
+}
+
+std::string libraryBeside(const std::string& folder) {
+  const std::string path = platform::findFileNoCase(folder, "libPallomar.so");
+  return platform::fileExists(path) ? path : std::string("Pallomar");
+}
+
+int run(const cli::Args& args) {
+  unsigned flags = 0;
+  if (!args.positional.empty() || !parseFlags(args, flags))
+    return cli::fail(std::string("usage: kavroctl lumera apply ") + kUsage +
+                         "\n  --flags: any of 0x0001 (keys and macros), 0x0002 (profile block), 0x0004 (per-key "
+                         "colours); 0x8007 is everything with a progress bar",
+                     2);
+  long long wantedId = 0;
+  if (args.has("profile") && !cli::parseNumber(args.option("profile"), wantedId))
+    return cli::fail("--profile takes a profile id (see 'kavroctl lumera profiles')", 2);
+
+  cli::lumera::StderrMessages messages;
+  const std::string folder = cli::lumera::programFolderOption(args.option("program-dir"));
+  if (folder.empty()) return 2;
+  LumeraConfig config;
+  config.load(folder, false);
+  if (args.flag("verbose")) LogSetup(1);  // the log on standard error
+  const std::string appData = cli::lumera::appDataOption(args.option("appdata"), folder);
+  if (appData.empty()) return 2;
+  const Options& opt = config.options();
+  const ProgramTexts texts(folder);
+
+  // The profiles, as the main window loads them when it opens.
+  ProfileList profiles;
+  LoadProfiles(appData, profiles);
+  if (profiles.size() != 3) {
+    for (int i = 1; i <= 3; ++i)
+      profiles.push_back(NewProfile(platform::formatU16("%s%d", texts.text("tc_proname"), i), config));
+    std::printf("%s holds no list of three profiles: three default profiles added\n", appData.c_str());
+  }
+  const std::int32_t currentId = args.has("profile") ? static_cast<std::int32_t>(wantedId) : LoadCurrentId(appData);
+  auto current = std::find_if(profiles.begin(), profiles.end(),
+                              [&](const ProfileRecord& p) { return p.id == currentId; });
+  if (current == profiles.end()) {
+    if (args.has("profile")) return cli::fail("no profile with id " + args.option("profile") + " in " + appData);
+    current = profiles.begin();
+  }
+  MacroList macros;
+  ReadMacroLibrary(platform::joinPath(appData, "Mac"), opt.MacroDir != 0, opt.MacroHasMsKey, macros);
+
+  TerminalWindows windows;
+  CUSBDriver driver(config);
+  if (!driver.LoadDriver(TerminalWindows::kMain, windows, libraryBeside(folder)))
+    return cli::fail("cannot use libPallomar.so: " + platform::moduleError());
+  if (!driver.FindDev()) {
+    if (opt.GoWithNoDev == 0) return cli::fail(platform::toUtf8(texts.text("tc_msg15")));
+    std::printf("no keyboard found; applying anyway (GoWithNoDev)\n");
+  } else if (driver.DeviceCount() > 1) {
+    return cli::fail(platform::toUtf8(texts.text("tc_msg11")));
+  }
+
+  ApplyJob job(driver, windows, &texts);
+  if (args.flag("reset")) {
+    ResetProfile(*current, config);
+    job.SetResetRequest(true);
+  }
+  ApplyWorker worker(job);
+  worker.SetApplyObserver([&windows](bool ok) {
+    windows.postMessage(TerminalWindows::kMain, TerminalWindows::kApplyOver, ok ? 1 : 0, 0);
+  });
+  worker.StartApplyWorker();
+  std::printf("%s\n", platform::format("applying profile \"%s\" (id 0x%08X) with flags 0x%04X%s", profileName(*current),
+                                       current->id, flags, args.flag("reset") ? " after a reset" : "")
+                          .c_str());
+  const bool requested = flags == kApplyEverything ? worker.RequestApply(*current, macros)
+                                                   : worker.RequestApply(flags, *current, macros);
+  if (!requested) return cli::fail("the apply worker took no request");
+
+  TerminalBar bar(platform::toUtf8(texts.text("tc_msg12")));
+  bool ok = false;
+  for (;;) {
+    const TerminalWindows::Message m = windows.take();
+    if (m.window == TerminalWindows::kProgress && m.message == kMsgApplyProgress)
+      bar.position(static_cast<unsigned>(m.wParam));
+    else if (m.window == TerminalWindows::kProgress && m.message == platform::WM_CLOSE)
+      bar.close();
+    else if (m.message == TerminalWindows::kApplyOver) {
+      ok = m.wParam != 0;
+      break;
+    }
+  }
+  bar.close();
+  worker.StopApplyWorker();
+  if (!ok) return 1;  // the worker has said "   Update settings failed!      "
+
+  // The program creates its application-data folder at start; a script
+  // may come first.
+  if (!platform::makeFolders(appData) || !SaveProfiles(appData, profiles) || !SaveCurrentId(appData, &*current))
+    return cli::fail("the keyboard holds the profile, but " + appData + " could not be written: " +
+                     platform::lastErrorText());
+  std::printf("done: the keyboard holds profile \"%s\"; profiles stored in %s\n",
+              platform::toUtf8(profileName(*current)).c_str(), appData.c_str());
+  return 0;
+}
+
+}  // namespace
+
+KAVRO_COMMAND({"lumera", "apply"}, kUsage,
+              "write a stored Lumera profile into the Q350RGB keyboard (as the program's Apply does)",
+              {"appdata", "program-dir", "profile", "flags"}, {"reset", "verbose"}, &run)
