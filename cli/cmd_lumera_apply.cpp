@@ -9,10 +9,10 @@
 // main window does after an apply; on failure nothing is stored.
 #include <unistd.h>
 
-#include <condition_variable>
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <cstdio>
-#include <deque>
-#include <mutex>
+#include <functional>
 
 #include "cli/cmd_lumera_common.h"
 #include "cli/command.h"
@@ -50,20 +50,18 @@ class ProgramTexts final : public TextLookup {
   bool loaded_ = false;
 };
 
-// The main window and the progress window, as far as the worker sees them:
-// what it posts is queued for the main thread, which draws the bar. The
-// worker's answer comes through the same queue, after its last post.
+// The main window and the progress window, as far as the worker sees them.
+// What the worker posts is handed to the main thread's event loop, in order,
+// where `deliver` draws the bar; the worker's answer comes the same way,
+// after its last post.
 class TerminalWindows final : public platform::WindowMessenger {
  public:
   static constexpr platform::WindowHandle kMain = 1;
   static constexpr platform::WindowHandle kProgress = 2;
   static constexpr unsigned kApplyOver = platform::WM_USER + 1;  // wParam: the answer
 
-  struct Message {
-    platform::WindowHandle window;
-    unsigned message;
-    platform::WPARAM wParam;
-  };
+  using Delivery = std::function<void(platform::WindowHandle, unsigned, platform::WPARAM)>;
+  explicit TerminalWindows(Delivery deliver) : deliver_(std::move(deliver)) {}
 
   platform::WindowHandle findWindow(std::u16string_view title) override {
     return platform::equalsNoCase(title, kProgressWindowTitle) ? kProgress : 0;
@@ -71,25 +69,14 @@ class TerminalWindows final : public platform::WindowMessenger {
   bool isWindow(platform::WindowHandle w) override { return w == kMain || w == kProgress; }
   bool postMessage(platform::WindowHandle w, unsigned message, platform::WPARAM wParam, platform::LPARAM) override {
     if (!isWindow(w)) return false;
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      queue_.push_back({w, message, wParam});
-    }
-    ready_.notify_one();
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [this, w, message, wParam] { deliver_(w, message, wParam); },
+        Qt::QueuedConnection);
     return true;
-  }
-  Message take() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    ready_.wait(lock, [this] { return !queue_.empty(); });
-    Message m = queue_.front();
-    queue_.pop_front();
-    return m;
   }
 
  private:
-  std::mutex mutex_;
-  std::condition_variable ready_;
-  std::deque<Message> queue_;
+  Delivery deliver_;
 };
 
 // The progress dialog's bar, in the terminal: redrawn in place on a
@@ -179,7 +166,19 @@ int run(const cli::Args& args) {
   MacroList macros;
   ReadMacroLibrary(platform::joinPath(appData, "Mac"), opt.MacroDir != 0, opt.MacroHasMsKey, macros);
 
-  TerminalWindows windows;
+  TerminalBar bar(platform::toUtf8(texts.text("tc_msg12")));
+  QEventLoop loop;
+  bool ok = false;
+  TerminalWindows windows([&](platform::WindowHandle w, unsigned message, platform::WPARAM wParam) {
+    if (w == TerminalWindows::kProgress && message == kMsgApplyProgress) {
+      bar.position(static_cast<unsigned>(wParam));
+    } else if (w == TerminalWindows::kProgress && message == platform::WM_CLOSE) {
+      bar.close();
+    } else if (message == TerminalWindows::kApplyOver) {
+      ok = wParam != 0;
+      loop.quit();
+    }
+  });
   CUSBDriver driver(config);
   if (!driver.LoadDriver(TerminalWindows::kMain, windows, libraryBeside(folder)))
     return cli::fail("cannot use libPallomar.so: " + platform::moduleError());
@@ -196,8 +195,8 @@ int run(const cli::Args& args) {
     job.SetResetRequest(true);
   }
   ApplyWorker worker(job);
-  worker.SetApplyObserver([&windows](bool ok) {
-    windows.postMessage(TerminalWindows::kMain, TerminalWindows::kApplyOver, ok ? 1 : 0, 0);
+  worker.SetApplyObserver([&windows](bool succeeded) {
+    windows.postMessage(TerminalWindows::kMain, TerminalWindows::kApplyOver, succeeded ? 1 : 0, 0);
   });
   worker.StartApplyWorker();
   std::printf("%s\n", platform::format("applying profile \"%s\" (id 0x%08X) with flags 0x%04X%s", profileName(*current),
@@ -207,19 +206,7 @@ int run(const cli::Args& args) {
                                                    : worker.RequestApply(flags, *current, macros);
   if (!requested) return cli::fail("the apply worker took no request");
 
-  TerminalBar bar(platform::toUtf8(texts.text("tc_msg12")));
-  bool ok = false;
-  for (;;) {
-    const TerminalWindows::Message m = windows.take();
-    if (m.window == TerminalWindows::kProgress && m.message == kMsgApplyProgress)
-      bar.position(static_cast<unsigned>(m.wParam));
-    else if (m.window == TerminalWindows::kProgress && m.message == platform::WM_CLOSE)
-      bar.close();
-    else if (m.message == TerminalWindows::kApplyOver) {
-      ok = m.wParam != 0;
-      break;
-    }
-  }
+  loop.exec();
   bar.close();
   worker.StopApplyWorker();
   if (!ok) return 1;  // the worker has said "   Update settings failed!      "

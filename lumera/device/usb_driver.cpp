@@ -1,5 +1,6 @@
 #include "lumera/device/usb_driver.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -208,13 +209,29 @@ bool CUSBDriver::transfer(Target target, Call call) {
   return false;
 }
 
+bool CUSBDriver::sendFeature(Target target, const std::uint8_t* frame, std::size_t size) {
+  return transfer(target, [&](void* h) {
+    return pSetFeature_ && (pSetFeature_(h, frame, static_cast<int>(size)) & 0xFF) != 0;
+  });
+}
+
+bool CUSBDriver::readFeature(std::uint8_t reportId, std::uint8_t* out, std::size_t replySize) {
+  std::array<std::uint8_t, kLongFrameSize> frame{};
+  const std::size_t size = replySize + 1;
+  const bool ok = transfer(Target::Data, [&](void* h) {
+    std::fill_n(frame.begin(), size, 0);
+    frame[0] = reportId;
+    return pGetFeature_ && (pGetFeature_(h, frame.data(), static_cast<int>(size)) & 0xFF) != 0;
+  });
+  if (ok) std::memcpy(out, frame.data() + 1, replySize);
+  return ok;
+}
+
 bool CUSBDriver::SendShort(const std::uint8_t* command8) {
   std::array<std::uint8_t, kShortFrameSize> frame{};
   frame[0] = kCommandReportId;
   std::memcpy(frame.data() + 1, command8, kShortReplySize);
-  return transfer(Target::Data, [&](void* h) {
-    return pSetFeature_ && (pSetFeature_(h, frame.data(), static_cast<int>(frame.size())) & 0xFF) != 0;
-  });
+  return sendFeature(Target::Data, frame.data(), frame.size());
 }
 
 bool CUSBDriver::SendLong(std::uint8_t command, const std::uint8_t* header6, const std::uint8_t* payload,
@@ -225,41 +242,19 @@ bool CUSBDriver::SendLong(std::uint8_t command, const std::uint8_t* header6, con
   std::memcpy(frame.data() + 2, header6, kLongHeaderSize);
   if (payloadSize > kLongPayloadSize) payloadSize = kLongPayloadSize;
   if (payloadSize) std::memcpy(frame.data() + 2 + kLongHeaderSize, payload, payloadSize);
-  return transfer(Target::Data, [&](void* h) {
-    return pSetFeature_ && (pSetFeature_(h, frame.data(), static_cast<int>(frame.size())) & 0xFF) != 0;
-  });
+  return sendFeature(Target::Data, frame.data(), frame.size());
 }
 
 bool CUSBDriver::SendRequest(const std::uint8_t* request6) {
   std::array<std::uint8_t, kRequestFrameSize> frame{};
   frame[0] = kRequestReportId;
   std::memcpy(frame.data() + 1, request6, kRequestFrameSize - 1);
-  return transfer(Target::Command, [&](void* h) {
-    return pSetFeature_ && (pSetFeature_(h, frame.data(), static_cast<int>(frame.size())) & 0xFF) != 0;
-  });
+  return sendFeature(Target::Command, frame.data(), frame.size());
 }
 
-bool CUSBDriver::ReadLong(std::uint8_t* out1031) {
-  std::array<std::uint8_t, kLongFrameSize> frame{};
-  const bool ok = transfer(Target::Data, [&](void* h) {
-    frame.fill(0);
-    frame[0] = kCommandReportId;
-    return pGetFeature_ && (pGetFeature_(h, frame.data(), static_cast<int>(frame.size())) & 0xFF) != 0;
-  });
-  if (ok) std::memcpy(out1031, frame.data() + 1, kLongReplySize);
-  return ok;
-}
+bool CUSBDriver::ReadLong(std::uint8_t* out1031) { return readFeature(kCommandReportId, out1031, kLongReplySize); }
 
-bool CUSBDriver::ReadShort(std::uint8_t* out8) {
-  std::array<std::uint8_t, kShortFrameSize> frame{};
-  const bool ok = transfer(Target::Data, [&](void* h) {
-    frame.fill(0);
-    frame[0] = kShortReplyReportId;
-    return pGetFeature_ && (pGetFeature_(h, frame.data(), static_cast<int>(frame.size())) & 0xFF) != 0;
-  });
-  if (ok) std::memcpy(out8, frame.data() + 1, kShortReplySize);
-  return ok;
-}
+bool CUSBDriver::ReadShort(std::uint8_t* out8) { return readFeature(kShortReplyReportId, out8, kShortReplySize); }
 
 // ---- The command set ----
 

@@ -197,6 +197,10 @@ class CUSBDriver {
   // the lock, 200 ms after every failed try.
   template <typename Call>
   bool transfer(Target target, Call call);
+  // A feature report out (report id first), or one read into `out` (the
+  // bytes after the id), each as one transfer primitive.
+  bool sendFeature(Target target, const std::uint8_t* frame, std::size_t size);
+  bool readFeature(std::uint8_t reportId, std::uint8_t* out, std::size_t replySize);
   void closeHandlesLocked();
   std::u16string matchString() const;
   platform::Handle open(PallomarPredicate predicate, int debug, int readTimeoutMs, int* count);

@@ -15,7 +15,7 @@
 
 using namespace lumera;
 using lumeratest::Bytes;
-using lumeratest::bytesOf;
+using lumeratest::hexBytes;
 using lumeratest::Posted;
 using lumeratest::WindowsStandIn;
 

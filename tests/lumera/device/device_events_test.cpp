@@ -12,7 +12,7 @@
 
 using namespace lumera;
 using lumeratest::Bytes;
-using lumeratest::bytesOf;
+using lumeratest::hexBytes;
 using lumeratest::Posted;
 using lumeratest::WindowsStandIn;
 
@@ -95,8 +95,8 @@ TEST_F(LumeraDeviceEvents, ListenerPostsKeyboardReportsWithPop) {
   // with another id is never posted.
   ASSERT_TRUE(testsupport::eventually(
       [&] {
-        sim.control().inject(0, 2, bytesOf("08 aa bb cc dd"));
-        sim.control().inject(0, 2, bytesOf("07 11 22 33 44"));
+        sim.control().inject(0, 2, hexBytes("08 aa bb cc dd"));
+        sim.control().inject(0, 2, hexBytes("07 11 22 33 44"));
         return !windows.posted().empty();
       },
       10000));
@@ -116,7 +116,7 @@ TEST_F(LumeraDeviceEvents, NoListenerWithoutPop) {
   // Interface 2 is the one a listener would read.
   platform::Handle reader = driver.OpenInputInterface(1000);
   ASSERT_NE(reader, nullptr);
-  ASSERT_TRUE(sim.control().inject(0, 2, bytesOf("07 11 22 33 44")));
+  ASSERT_TRUE(sim.control().inject(0, 2, hexBytes("07 11 22 33 44")));
   std::uint8_t report[5] = {7};
   std::uint32_t got = 0;
   ASSERT_TRUE(platform::readFile(reader, report, sizeof report, &got)) << "the report was sent";
@@ -146,7 +146,7 @@ TEST_F(LumeraDeviceEvents, TransfersRaceWithClosingAndReopening) {
   EXPECT_GT(sent.load(), 0);
   const auto frames = framesSince(0);
   EXPECT_EQ(frames.size(), static_cast<std::size_t>(sent.load()));
-  for (const auto& f : frames) EXPECT_EQ(f, bytesOf("06 05 77", 9));
+  for (const auto& f : frames) EXPECT_EQ(f, hexBytes("06 05 77", 9));
 }
 
 }  // namespace

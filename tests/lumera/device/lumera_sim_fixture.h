@@ -14,9 +14,9 @@
 
 #include "lumera/device/usb_driver.h"
 #include "lumera/model/log.h"
-#include "platform/hid/sim_link.h"
 #include "platform/paths.h"
 #include "tests/lumera/model/model_test_util.h"
+#include "tests/q350config/device/device_test_util.h"
 #include "tests/sim/sim_fixture.h"
 #include "tests/support/test_env.h"
 
@@ -24,26 +24,9 @@ namespace lumeratest {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// "06 04 c8" -> bytes, zero-padded to `size` when given.
-inline Bytes bytesOf(std::string text, std::size_t size = 0) {
-  text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
-  Bytes out;
-  EXPECT_TRUE(platform::hexDecode(text, out)) << text;
-  if (out.size() < size) out.resize(size, 0);
-  return out;
-}
-
-struct Posted {
-  platform::WindowHandle window;
-  unsigned message;
-  platform::WPARAM wParam;
-  bool operator==(const Posted& o) const {
-    return window == o.window && message == o.message && wParam == o.wParam;
-  }
-};
-inline std::ostream& operator<<(std::ostream& os, const Posted& p) {
-  return os << "{" << p.window << ", " << p.message << ", " << p.wParam << "}";
-}
+// Hex literals and the posted-message record of the Q350 device tests.
+using q350test::hexBytes;
+using q350test::Posted;
 
 // The main window (1) and, once shown, the progress window (2) titled
 // "MyProgressDlg..". Posts are recorded.

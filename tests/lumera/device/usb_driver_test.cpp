@@ -13,7 +13,7 @@
 
 using namespace lumera;
 using lumeratest::Bytes;
-using lumeratest::bytesOf;
+using lumeratest::hexBytes;
 using lumeratest::WindowsStandIn;
 
 namespace {
@@ -142,7 +142,7 @@ TEST_F(LumeraDriver, CommandFramesOnTheWire) {
     ASSERT_TRUE(c.send());
     const auto frames = framesSince(mark);
     ASSERT_EQ(frames.size(), 1u);
-    Bytes expected = bytesOf(c.head);
+    Bytes expected = hexBytes(c.head);
     if (c.payload) expected.insert(expected.end(), c.payload->begin(), c.payload->end());
     expected.resize(c.length, 0);
     EXPECT_EQ(frames[0], expected);
@@ -163,7 +163,7 @@ TEST_F(LumeraDriver, CommandFramesOnTheWire) {
   const auto lines = sim.transcript(mark);
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0].interfaceNumber, 2);
-  EXPECT_EQ(lines[0].bytes, bytesOf("05 83 00 00 00 00 00"));
+  EXPECT_EQ(lines[0].bytes, hexBytes("05 83 00 00 00 00 00"));
   EXPECT_EQ(lines[1].interfaceNumber, 1);
   EXPECT_EQ(lines[1].bytes.size(), 1032u);
 }
@@ -178,13 +178,13 @@ TEST_F(LumeraDriver, PasswordReplies) {
     bool unmatch;
   };
   const Case cases[] = {
-      {"05 01 5a", bytesOf("01 02 03 04 05 06"), "", true, false},
-      {"05 01 00", bytesOf("09 09 09 09 09 09"), "", false, true},
-      {"00 00 00", bytesOf("01 02 03 04 05 06"), "00 00 00 00 00 00 00 00 00", false, false},
-      {"short reply", bytesOf("01 02 03 04 05 06"), "00 05", false, false},
-      {"wrong report", bytesOf("01 02 03 04 05 06"), "00 05 02 5a", false, false},
+      {"05 01 5a", hexBytes("01 02 03 04 05 06"), "", true, false},
+      {"05 01 00", hexBytes("09 09 09 09 09 09"), "", false, true},
+      {"00 00 00", hexBytes("01 02 03 04 05 06"), "00 00 00 00 00 00 00 00 00", false, false},
+      {"short reply", hexBytes("01 02 03 04 05 06"), "00 05", false, false},
+      {"wrong report", hexBytes("01 02 03 04 05 06"), "00 05 02 5a", false, false},
   };
-  const Bytes password = bytesOf("01 02 03 04 05 06");
+  const Bytes password = hexBytes("01 02 03 04 05 06");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     ASSERT_TRUE(sim.control().setPassword(0, c.keyboardPassword));
@@ -194,7 +194,7 @@ TEST_F(LumeraDriver, PasswordReplies) {
     EXPECT_EQ(driver.SetPassword(password.data()), c.ok);
     EXPECT_EQ(log.contains("SetPassword: Psd UnMatch"), c.unmatch);
     // Sent once, whatever the answer.
-    EXPECT_EQ(framesSince(mark), std::vector<Bytes>{bytesOf("06 05 01 01 02 03 04 05 06")});
+    EXPECT_EQ(framesSince(mark), std::vector<Bytes>{hexBytes("06 05 01 01 02 03 04 05 06")});
   }
 }
 
