@@ -15,6 +15,9 @@ std::mutex gDebugMutex;
 std::string gProgramName;
 DebugSink gSink = nullptr;
 void* gSinkContext = nullptr;
+std::mutex gSleepMutex;
+SleepHook gSleepHook = nullptr;
+void* gSleepContext = nullptr;
 }  // namespace
 
 std::uint64_t tickCount() {
@@ -22,7 +25,26 @@ std::uint64_t tickCount() {
   return static_cast<std::uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-void sleepMs(unsigned ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void sleepMs(unsigned ms) {
+  SleepHook hook;
+  void* context;
+  {
+    std::lock_guard<std::mutex> lock(gSleepMutex);
+    hook = gSleepHook;
+    context = gSleepContext;
+  }
+  if (hook) {
+    hook(ms, context);
+    return;
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+void setSleepHook(SleepHook hook, void* context) {
+  std::lock_guard<std::mutex> lock(gSleepMutex);
+  gSleepHook = hook;
+  gSleepContext = context;
+}
 
 LocalTime localTimeNow() {
   using namespace std::chrono;

@@ -12,6 +12,13 @@ namespace platform {
 std::uint64_t tickCount();
 void sleepMs(unsigned ms);
 
+// Takes the place of sleepMs's pause, for every thread of the process: the
+// hook receives the milliseconds and decides whether and how long to wait
+// (a benchmark sums the pauses the protocols take, a fuzz target skips
+// them). nullptr restores real sleeps.
+using SleepHook = void (*)(unsigned ms, void* context);
+void setSleepHook(SleepHook hook, void* context);
+
 // Local wall-clock time broken down, with milliseconds.
 struct LocalTime {
   int year, month, day, hour, minute, second, millisecond;
