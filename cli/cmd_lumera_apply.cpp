@@ -7,7 +7,6 @@
 // apply runs on the apply worker, whose progress messages draw a bar in the
 // terminal. On success the profiles and the current id are stored, as the
 // main window does after an apply; on failure nothing is stored.
-#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -16,6 +15,7 @@
 
 #include "cli/cmd_lumera_common.h"
 #include "cli/command.h"
+#include "cli/terminal_progress.h"
 #include "lumera/device/apply.h"
 #include "lumera/model/log.h"
 #include "lumera/model/macro.h"
@@ -79,36 +79,6 @@ class TerminalWindows final : public platform::WindowMessenger {
   Delivery deliver_;
 };
 
-// The progress dialog's bar, in the terminal: redrawn in place on a
-// terminal, one line per value otherwise (logs, tests).
-class TerminalBar {
- public:
-  explicit TerminalBar(std::string caption) : caption_(std::move(caption)), inPlace_(::isatty(STDOUT_FILENO) != 0) {}
-  void position(unsigned percent) {
-    // A value outside the range shows an empty bar, as the dialog does.
-    if (percent > 100) percent = 0;
-    if (inPlace_) {
-      constexpr unsigned kCells = 50;
-      std::string cells(kCells, '.');
-      cells.replace(0, percent * kCells / 100, percent * kCells / 100, '=');
-      std::printf("\r%s |%s| %u%%", caption_.c_str(), cells.c_str(), percent);
-      open_ = true;
-    } else {
-      std::printf("%s %u%%\n", caption_.c_str(), percent);
-    }
-    std::fflush(stdout);
-  }
-  void close() {
-    if (open_) std::printf("\n");
-    open_ = false;
-  }
-
- private:
-  std::string caption_;
-  bool inPlace_;
-  bool open_ = false;
-};
-
 bool parseFlags(const cli::Args& args, unsigned& flags) {
   flags = kApplyEverything;
   if (!args.has("flags")) return true;
@@ -166,7 +136,7 @@ int run(const cli::Args& args) {
   MacroList macros;
   ReadMacroLibrary(platform::joinPath(appData, "Mac"), opt.MacroDir != 0, opt.MacroHasMsKey, macros);
 
-  TerminalBar bar(platform::toUtf8(texts.text("tc_msg12")));
+  cli::TerminalProgress bar(platform::toUtf8(texts.text("tc_msg12")));
   QEventLoop loop;
   bool ok = false;
   TerminalWindows windows([&](platform::WindowHandle w, unsigned message, platform::WPARAM wParam) {

@@ -4,7 +4,6 @@
 // full write runs on its own thread while a progress bar stands in for the
 // progress dialog. On success the profile table and the profile file are
 // stored, as the main window does when the write reports success.
-#include <unistd.h>
 
 #include <algorithm>
 #include <condition_variable>
@@ -14,6 +13,7 @@
 
 #include "cli/cmd_q350_common.h"
 #include "cli/command.h"
+#include "cli/terminal_progress.h"
 #include "platform/format.h"
 #include "platform/hid/module.h"
 #include "platform/paths.h"
@@ -71,31 +71,6 @@ class ApplyWindows final : public platform::WindowMessenger {
   std::deque<Message> queue_;
 };
 
-class ProgressBar {
- public:
-  ProgressBar() : terminal_(::isatty(STDOUT_FILENO) != 0) {}
-  void show(unsigned percent) {
-    if (!terminal_) {
-      std::printf("progress %3u%%\n", percent);
-    } else {
-      constexpr unsigned kWidth = 40;
-      const unsigned filled = std::min(percent, 100u) * kWidth / 100;
-      std::printf("\r[%s%s] %3u%%", std::string(filled, '#').c_str(), std::string(kWidth - filled, ' ').c_str(),
-                  percent);
-      drawn_ = true;
-    }
-    std::fflush(stdout);
-  }
-  void end() {
-    if (drawn_) std::printf("\n");
-    drawn_ = false;
-  }
-
- private:
-  bool terminal_;
-  bool drawn_ = false;
-};
-
 // libQuillfen.so beside the program whose profile is applied, else the
 // normal lookup.
 int initDriver(CUSBDriver& driver, const std::string& programFolder) {
@@ -147,16 +122,16 @@ int runApply(const cli::Args& args) {
   WriteThread thread;
   thread.Start(job, kProgressWindow);
 
-  ProgressBar bar;
+  cli::TerminalProgress bar("progress");
   bool succeeded = false;
   for (;;) {
     const ApplyWindows::Message m = windows.next();
-    if (m.window == kProgressWindow && m.message == kMsgWriteProgress) bar.show(static_cast<unsigned>(m.wParam));
+    if (m.window == kProgressWindow && m.message == kMsgWriteProgress) bar.position(static_cast<unsigned>(m.wParam));
     if (m.window == kMainWindow && m.message == kMsgWriteSucceeded) succeeded = true;
     if (m.window == kProgressWindow && m.message == platform::WM_CLOSE) break;
   }
   thread.Join();
-  bar.end();
+  bar.close();
   if (!succeeded) return cli::fail("Setting Error");
   store.StoreProfileTable();
   std::printf("done: the keyboard holds profile %d\n", store.currentProfile() + 1);
