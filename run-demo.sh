@@ -16,6 +16,9 @@ prefix=$build/install
 run=$build/run
 jobs=$(nproc 2>/dev/null || echo 2)
 
+"$root/tools/install-deps.sh"
+mkdir -p "$build"
+
 echo "=== building in $build ==="
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$build.configure.log" 2>&1 ||
   { cat "$build.configure.log"; exit 1; }

@@ -9,24 +9,7 @@ set -uo pipefail
 cd "$(dirname "$0")"
 root=$PWD
 
-packages=(cmake make g++ pkg-config qtbase5-dev libhidapi-dev libudev-dev
-          libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth
-          fonts-dejavu-core fonts-noto-cjk)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get update -qq || true
-  if ! $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"; then
-    echo "Could not install the packages: ${missing[*]}" >&2
-    exit 1
-  fi
-fi
+"$root/tools/install-deps.sh" || exit 1
 
 jobs=$(nproc 2>/dev/null || echo 2)
 builds=${KAVRO_BUILDS:-"normal asan tsan"}
