@@ -1,0 +1,60 @@
+// Lumera's data initialisation on damaged configuration files: "cfg.ini",
+// "Led.ini" and "LedUK.ini" from one input (split at the separator lines
+// below), read as the program reads them at start and when a keyboard is
+// found, then a new profile built on that configuration and encoded the way
+// an apply encodes it, so that whatever the files say cannot make the
+// encoders step outside their tables.
+#include <cstdint>
+#include <string>
+
+#include "lumera/model/config.h"
+#include "lumera/model/lighting.h"
+#include "lumera/model/matrix.h"
+#include "lumera/model/profile.h"
+#include "tests/fuzz/fuzz_support.h"
+#include "tests/lumera/model/model_test_util.h"
+
+namespace {
+constexpr std::string_view kSeparator = "\n;@@next-file@@\n";
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  fuzzsupport::Input in(data, size);
+  const std::string folder = fuzzsupport::freshFolder("lumera");
+  fuzzsupport::writeBytes(folder + "/cfg.ini", in.until(kSeparator));
+  if (!in.empty()) fuzzsupport::writeBytes(folder + "/Led.ini", in.until(kSeparator));
+  if (!in.empty()) fuzzsupport::writeBytes(folder + "/LedUK.ini", in.rest());
+
+  lumera::LumeraConfig config;
+  config.load(folder + "/", false);
+  if (config.keyCount() < 0 || config.keyCount() > lumera::kKeyCount) fuzzsupport::fail("key count out of range");
+  if (config.ledCount() < 0 || config.ledCount() > lumera::kKeyCount) fuzzsupport::fail("LED count out of range");
+
+  const lumera::test::FixedClock clock({2024, 1, 2, 3, 4, 5, 6});
+  lumera::ProfileRecord profile = lumera::NewProfile(u"Fuzz", config, clock);
+  lumera::MacroList macros;
+  for (int k = 0; k < 3; ++k) {
+    lumera::MacroRecord m = lumera::NewMacro(u"m", clock);
+    m.id = 100 + k;
+    m.events[0] = {static_cast<std::uint16_t>(0x41 + k), 1, 5};
+    m.events[1] = {static_cast<std::uint16_t>(0x41 + k), 0, 5};
+    macros.push_back(m);
+    profile.keys[static_cast<std::size_t>(k)].funA.dwFunID = 0x05000000;
+    profile.keys[static_cast<std::size_t>(k)].funA.nMacroId = m.id;
+  }
+
+  for (const unsigned version : {0u, 0x201u}) {
+    config.initLedMatrix(version);
+    lumera::KeyMatrix matrix;
+    lumera::FillMatrix(profile, macros, config, matrix);
+    std::uint8_t pro[lumera::kProBlockSize] = {};
+    lumera::FillProLighting(profile, config, pro);
+    std::uint8_t table[lumera::kColorTableSize];
+    lumera::BuildColorTable(profile, table);
+    profile.effectIndex = config.options().GameIndex;
+    lumera::BuildColorFrames(profile, config);
+    lumera::ResetProfile(profile, config);
+    lumera::MatrixIndexOfKey(config, 0x41);
+  }
+  return 0;
+}
