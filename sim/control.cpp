@@ -99,6 +99,9 @@ bool Control::plug(const std::string& model, int* index) {
 bool Control::replug(int index) { return command("plug " + str(index)); }
 bool Control::unplug(int index) { return command("unplug " + str(index)); }
 bool Control::setVersion(int index, unsigned v) { return command("set " + str(index) + " version " + std::to_string(v)); }
+bool Control::setProductId(int index, unsigned pid) {
+  return command("set " + str(index) + " pid " + std::to_string(pid));
+}
 bool Control::setFirmware(int index, unsigned v) {
   return command("set " + str(index) + " firmware " + std::to_string(v));
 }

@@ -49,6 +49,7 @@ class Control {
   bool replug(int index);
   bool unplug(int index);
   bool setVersion(int index, unsigned version);
+  bool setProductId(int index, unsigned productId);  // takes effect at the next plug
   bool setFirmware(int index, unsigned version);  // Q350: the version the program reads at 0x000C
   bool setProduct(int index, const std::string& utf8);
   bool setPassword(int index, const std::vector<std::uint8_t>& password);  // Q350RGB: 6 bytes

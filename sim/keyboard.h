@@ -39,6 +39,9 @@ class Keyboard {
   std::uint16_t version() const { return version_; }
   const std::string& product() const { return product_; }  // UTF-8
   void setVersion(std::uint16_t v) { version_ = v; }
+  // Another product id, to stand in for keyboards of the family the programs
+  // do not serve; best set while unplugged, since names carry the id.
+  void setProductId(std::uint16_t pid) { productId_ = pid; }
   void setProduct(std::string p) { product_ = std::move(p); }
 
   // Host to keyboard. An output report may make the keyboard answer with

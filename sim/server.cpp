@@ -451,11 +451,16 @@ std::string Server::control(const std::vector<std::string>& w, Connection& c) {
     return statusText(bus_.inject(slot->index, static_cast<int>(mi), report));
   }
   if (cmd == "set") {
-    if (w.size() < 4) return "err inval usage: set <keyboard> version|firmware|product|password <value>";
+    if (w.size() < 4) return "err inval usage: set <keyboard> version|pid|firmware|product|password <value>";
     const std::string& what = w[2];
     if (what == "version") {
       if (!parseInt(w[3], value, 0) || value < 0 || value > 0xFFFF) return "err inval bad version";
       kb.setVersion(static_cast<std::uint16_t>(value));
+      return "ok";
+    }
+    if (what == "pid") {
+      if (!parseInt(w[3], value, 0) || value < 0 || value > 0xFFFF) return "err inval bad product id";
+      kb.setProductId(static_cast<std::uint16_t>(value));
       return "ok";
     }
     if (what == "product") {

@@ -112,6 +112,33 @@ class LauncherTest : public QObject {
     checkStartedOnce(folder, false);
   }
 
+  void unknownProductIdThroughTheSimulator() {
+    // A keyboard of the maker that neither program serves (product 0x4012):
+    // present at start, then unplugged and plugged in again. The window
+    // stays and nothing is started.
+    Simulator sim;
+    QVERIFY2(sim.start({}), sim.error().c_str());
+    int index = -1;
+    QVERIFY(sim.control().plug("q350", &index));
+    QVERIFY(sim.control().unplug(index));
+    QVERIFY(sim.control().setProductId(index, 0x4012));
+    QVERIFY(sim.control().replug(index));
+    LauncherFolder folder;
+    DebugLines debug;
+    KAppLauncher launcher;
+    QVERIFY(launcher.window() && launcher.window()->isVisible());
+    QSignalSpy changes(&launcher.watcher(), &KHID::KHIDWatcher::sigHIDDeviceChange);
+    QVERIFY(launcher.watcher().registerNotification());
+    QVERIFY(sim.control().unplug(index));
+    QVERIFY(sim.control().replug(index));
+    QTRY_COMPARE_WITH_TIMEOUT(changes.count(), 4, 10000);  // two interfaces out, two in
+    QVERIFY(changes.at(3).at(1).toString().contains(QStringLiteral("PID_4012")));
+    QVERIFY(!launcher.launched());
+    QCOMPARE(quitTimers(launcher), 0);
+    QCOMPARE(debug.lines().filter(QStringLiteral("open software")).size(), 0);
+    QVERIFY(launcher.window()->isVisible());
+  }
+
   void programThatCannotStart() {
     // Found, but nothing to start: no window either, and the launcher still
     // ends. The next matching arrival tries again and arms another timer.
