@@ -23,23 +23,7 @@ targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=("${all_targets[@]}")
 jobs=${KAVRO_FUZZ_JOBS:-1}
 
-packages=(cmake make pkg-config clang libclang-rt-14-dev qtbase5-dev libhidapi-dev libudev-dev
-          libgtest-dev libgmock-dev)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get update -qq || true
-  if ! $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"; then
-    echo "Could not install the packages: ${missing[*]}" >&2
-    exit 1
-  fi
-fi
+"$root/tools/install-deps.sh" clang libclang-rt-14-dev || exit 1
 
 dir=${KAVRO_FUZZ_BUILD:-$root/build/fuzz}
 mkdir -p "$dir"

@@ -12,29 +12,17 @@
 #include "lumera/device/apply.h"
 #include "lumera/device/usb_driver.h"
 #include "lumera/model/log.h"
-#include "platform/hid/module.h"
-#include "tests/fuzz/fake_hid.h"
-#include "tests/fuzz/fuzz_support.h"
+#include "tests/fuzz/fuzz_device.h"
 
 namespace {
-
-class ProgressWindow final : public platform::WindowMessenger {
- public:
-  platform::WindowHandle findWindow(std::u16string_view) override { return 2; }
-  bool postMessage(platform::WindowHandle, unsigned, platform::WPARAM, platform::LPARAM) override { return true; }
-  bool isWindow(platform::WindowHandle w) override { return w != 0; }
-};
 
 struct Fixture {
   lumera::LumeraConfig config;
   lumera::ProfileRecord profile;
   lumera::MacroList macros;
-  platform::ModuleHandle library = nullptr;
-  FakeHidSetScriptFn setScript = nullptr;
-  FakeHidOpenHandlesFn openHandles = nullptr;
+  fuzzsupport::FakeHid hid{KAVRO_FUZZ_PALLOMAR_PATH};
 
   Fixture() {
-    fuzzsupport::scratch();
     config.load(fuzzsupport::dataDir() + "/lumera/", false);
     config.options().Pop = 0;  // no listener thread
     profile.id = 1;
@@ -48,11 +36,6 @@ struct Fixture {
       profile.keys[static_cast<std::size_t>(k)].funA.dwFunID = 0x05000000;
       profile.keys[static_cast<std::size_t>(k)].funA.nMacroId = m.id;
     }
-    library = platform::loadModule(KAVRO_FUZZ_PALLOMAR_PATH);
-    if (!library) fuzzsupport::fail("cannot load the stand-in HID library");
-    setScript = reinterpret_cast<FakeHidSetScriptFn>(platform::moduleSymbol(library, "FakeHidSetScript"));
-    openHandles = reinterpret_cast<FakeHidOpenHandlesFn>(platform::moduleSymbol(library, "FakeHidOpenHandles"));
-    if (!setScript || !openHandles) fuzzsupport::fail("stand-in HID library without its controls");
   }
 };
 
@@ -63,11 +46,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzzsupport::Input in(data, size);
   const std::uint8_t flags = in.byte();
   const std::string_view script = in.rest();
-  f.setScript(reinterpret_cast<const std::uint8_t*>(script.data()), script.size());
+  f.hid.setScript(reinterpret_cast<const std::uint8_t*>(script.data()), script.size());
   lumera::theLog().setup((flags & 1) ? 1 : 0);  // 1: every dump formatted (and dropped)
 
   {
-    ProgressWindow windows;
+    fuzzsupport::StubWindows windows;
     lumera::CUSBDriver driver(f.config);
     if (!driver.LoadDriver(1, windows, KAVRO_FUZZ_PALLOMAR_PATH) || !driver.FindDev())
       fuzzsupport::fail("the stand-in keyboard was not found");
@@ -86,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       job.ApplySetting(&p, f.macros, 2, lumera::kMsgApplyProgress, lumera::kApplyEverything);
     }
   }
-  if (f.openHandles() != 0) fuzzsupport::fail("a keyboard handle was left open");
+  if (f.hid.openHandles() != 0) fuzzsupport::fail("a keyboard handle was left open");
   lumera::theLog().setup(0);
   return 0;
 }

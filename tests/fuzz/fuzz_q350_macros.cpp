@@ -11,18 +11,7 @@
 #include "q350config/device/macro_encoder.h"
 #include "q350config/settings/key_tables.h"
 #include "q350config/settings/settings_store.h"
-#include "tests/fuzz/fuzz_support.h"
-
-namespace {
-
-class NoWindows final : public platform::WindowMessenger {
- public:
-  platform::WindowHandle findWindow(std::u16string_view) override { return 0; }
-  bool postMessage(platform::WindowHandle, unsigned, platform::WPARAM, platform::LPARAM) override { return true; }
-  bool isWindow(platform::WindowHandle w) override { return w != 0; }
-};
-
-}  // namespace
+#include "tests/fuzz/fuzz_device.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string folder = fuzzsupport::freshFolder("Q350");
@@ -61,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   q350::CUSBDriver driver;
   driver.setPauseFunction([](unsigned) {});
   std::mutex mutex;
-  NoWindows windows;
+  fuzzsupport::StubWindows windows;
   q350::FullWrite write(driver, store, mutex, windows, 1);
   q350::MacroSlotTable slots;
   write.ResolveMacroKeys(slots);

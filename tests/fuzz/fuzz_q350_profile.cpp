@@ -10,7 +10,7 @@
 
 #include "q350config/device/full_write.h"
 #include "q350config/settings/settings_store.h"
-#include "tests/fuzz/fuzz_support.h"
+#include "tests/fuzz/fuzz_device.h"
 
 namespace {
 
@@ -28,13 +28,6 @@ q350::MacroLibrary smallLibrary() {
   }
   return lib;
 }
-
-class NoWindows final : public platform::WindowMessenger {
- public:
-  platform::WindowHandle findWindow(std::u16string_view) override { return 0; }
-  bool postMessage(platform::WindowHandle, unsigned, platform::WPARAM, platform::LPARAM) override { return true; }
-  bool isWindow(platform::WindowHandle w) override { return w != 0; }
-};
 
 }  // namespace
 
@@ -78,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   q350::CUSBDriver driver;
   driver.setPauseFunction([](unsigned) {});
   std::mutex mutex;
-  NoWindows windows;
+  fuzzsupport::StubWindows windows;
   q350::FullWrite write(driver, store, mutex, windows, 1);
   q350::MacroSlotTable slots;
   write.ResolveMacroKeys(slots);

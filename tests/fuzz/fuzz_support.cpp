@@ -1,7 +1,5 @@
 #include "tests/fuzz/fuzz_support.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -9,6 +7,7 @@
 #include <system_error>
 
 #include "platform/clock.h"
+#include "tests/support/test_env.h"
 
 namespace fuzzsupport {
 
@@ -19,30 +18,16 @@ namespace {
 void dropLine(std::string_view, void*) {}
 void noPause(unsigned, void*) {}
 
+// A private HOME and XDG tree for the process; the scratch folder lives in it.
 struct Scratch {
-  std::string path;
+  testsupport::SandboxHome home;
+  std::string path = home.home() + "/scratch";
   Scratch() {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/kavro-fuzz-XXXXXX";
-    if (!mkdtemp(pattern.data())) fail("cannot make the scratch folder");
-    path = pattern;
-    const std::string home = path + "/home";
-    fs::create_directories(home + "/Desktop");
-    fs::create_directories(home + "/run");
-    setenv("HOME", home.c_str(), 1);
-    setenv("XDG_DATA_HOME", (home + "/.local/share").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
-    setenv("XDG_RUNTIME_DIR", (home + "/run").c_str(), 1);
-    setenv("XDG_DESKTOP_DIR", (home + "/Desktop").c_str(), 1);
-    setenv("KAVRO_REGISTRY_ROOT", (home + "/registry").c_str(), 1);
+    fs::create_directories(path);
     // No simulator: device targets use their own in-process stand-ins.
     unsetenv("KAVRO_SIM_SOCKET");
     platform::setDebugSink(&dropLine, nullptr);
     platform::setSleepHook(&noPause, nullptr);
-  }
-  ~Scratch() {
-    std::error_code ec;
-    fs::remove_all(path, ec);
   }
 };
 

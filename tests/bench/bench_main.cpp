@@ -1,0 +1,63 @@
+// The benchmark program: registers every group, runs what the command line
+// selects (Google Benchmark's flags) and prints, after the usual table, the
+// ratio of our XML reader's time to each peer's on the same input.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+#include "tests/bench/bench_util.h"
+
+namespace {
+
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& r : runs) {
+      if (r.error_occurred || r.run_type != Run::RT_Iteration) continue;
+      seconds_[r.benchmark_name()] = r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
+    }
+  }
+
+  // "group/input/kavro" against "group/input/<peer>".
+  void printRatios() const {
+    std::printf("\nRatio of time, kavro / peer (below 1: kavro is faster)\n");
+    std::printf("%-44s %12s %12s\n", "", "pugixml", "tinyxml2");
+    for (const auto& [name, ours] : seconds_) {
+      const std::string suffix = "/kavro";
+      if (name.size() < suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+        continue;
+      const std::string stem = name.substr(0, name.size() - suffix.size());
+      std::printf("%-44s", stem.c_str());
+      for (const char* peer : {"/pugixml", "/tinyxml2"}) {
+        const auto it = seconds_.find(stem + peer);
+        if (it == seconds_.end() || it->second <= 0)
+          std::printf(" %12s", "n/a");
+        else
+          std::printf(" %12.2f", ours / it->second);
+      }
+      std::printf("\n");
+    }
+  }
+
+ private:
+  std::map<std::string, double> seconds_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  bench::registerXmlBenchmarks();
+  bench::registerEncoderBenchmarks();
+  bench::registerApplyBenchmarks();
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.printRatios();
+  benchmark::Shutdown();
+  bench::scratch();
+  return 0;
+}
