@@ -118,6 +118,9 @@ bool readFile(const std::string& path, std::string& bytes, std::size_t maxBytes)
     if (S_ISDIR(st.st_mode)) errno = EISDIR;
     return false;
   }
+  // One allocation for the whole file instead of a string grown by appends.
+  if (S_ISREG(st.st_mode) && st.st_size > 0)
+    bytes.reserve(std::min(static_cast<std::size_t>(st.st_size), maxBytes));
   char buf[65536];
   bool ok = true;
   while (bytes.size() < maxBytes) {
