@@ -4,8 +4,8 @@
 # the apply overhead against kbsim. Installs what is missing (Debian
 # packages), builds in build/bench (Release) and writes the figures, with
 # the machine they came from, to tests/bench/results.txt.
-#   ./run-benchmarks.sh                 everything
-#   ./run-benchmarks.sh --benchmark_filter=xml_   Google Benchmark flags pass through
+#   ./run-benchmarks.sh                 everything, three repetitions (medians)
+#   ./run-benchmarks.sh --benchmark_filter=xml_   Google Benchmark flags instead
 # Run it on a quiet machine: other work on the cores shows in the figures.
 set -uo pipefail
 cd "$(dirname "$0")"
@@ -32,7 +32,11 @@ out=$(mktemp)
   echo
 } >"$out"
 echo "=== running ==="
-if ! "$dir/tests/bench/kavro_bench" --benchmark_color=false "$@" | tee -a "$out"; then
+# Three repetitions, medians shown: single runs on a shared machine wander.
+args=("$@")
+[ ${#args[@]} -eq 0 ] && args=(--benchmark_repetitions=3 --benchmark_report_aggregates_only=true)
+echo "Arguments: ${args[*]}" >>"$out"
+if ! "$dir/tests/bench/kavro_bench" "${args[@]}" | tee -a "$out"; then
   rm -f "$out"; echo "benchmarks failed"; exit 1
 fi
 mv "$out" "$results"
