@@ -10,8 +10,8 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstdlib>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -24,6 +24,7 @@
 #include "q350config/settings/settings_store.h"
 #include "sim/sim_process.h"
 #include "tests/bench/bench_util.h"
+#include "tests/support/test_env.h"
 
 namespace bench {
 
@@ -53,7 +54,32 @@ class Windows final : public platform::WindowMessenger {
   bool isWindow(platform::WindowHandle w) override { return w == 1 || w == 2; }
 };
 
-void report(benchmark::State& state, const PauseMeter& meter, std::uint64_t wallNs) {
+// kbsim with one keyboard, reached through KAVRO_SIM_SOCKET while the
+// object lives; false (the benchmark skipped) when it does not start.
+struct Simulator {
+  sim::SimProcess process;
+  std::optional<testsupport::ScopedEnv> socket;
+  bool start(benchmark::State& state, const char* keyboard) {
+    if (!process.start({keyboard}, KAVRO_BENCH_KBSIM_PATH)) {
+      state.SkipWithError(("kbsim: " + process.error()).c_str());
+      return false;
+    }
+    socket.emplace("KAVRO_SIM_SOCKET", process.socketPath());
+    return true;
+  }
+};
+
+// Runs `apply` once per iteration and reports, per apply, the pauses and
+// the wall time less the time asleep.
+template <typename Apply>
+void measure(benchmark::State& state, const PauseMeter& meter, Apply apply) {
+  std::uint64_t wallNs = 0;
+  for (auto _ : state) {
+    const auto t0 = Clock::now();
+    const bool ok = apply();
+    wallNs += static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - t0).count());
+    if (!ok) state.SkipWithError("apply failed");
+  }
   const double n = static_cast<double>(state.iterations());
   state.counters["pauses"] = static_cast<double>(meter.count) / n;
   state.counters["pause_ms"] = static_cast<double>(meter.asked) / n;
@@ -61,19 +87,9 @@ void report(benchmark::State& state, const PauseMeter& meter, std::uint64_t wall
   state.counters["own_ms"] = (static_cast<double>(wallNs) - static_cast<double>(meter.slept)) / n / 1e6;
 }
 
-class StillClock final : public lumera::Clock {
- public:
-  platform::LocalTime now() const override { return {2024, 5, 6, 7, 8, 9, 10}; }
-  void sleepMs(unsigned) const override {}
-};
-
 void lumeraApply(benchmark::State& state) {
-  sim::SimProcess sim;
-  if (!sim.start({"q350rgb"}, KAVRO_BENCH_KBSIM_PATH)) {
-    state.SkipWithError(("kbsim: " + sim.error()).c_str());
-    return;
-  }
-  setenv("KAVRO_SIM_SOCKET", sim.socketPath().c_str(), 1);
+  Simulator sim;
+  if (!sim.start(state, "q350rgb")) return;
   lumera::LumeraConfig config;
   config.load(dataDir() + "/lumera/", false);
   config.options().Pop = 0;
@@ -83,41 +99,22 @@ void lumeraApply(benchmark::State& state) {
     state.SkipWithError("no keyboard");
     return;
   }
-  lumera::ProfileRecord profile = lumera::NewProfile(u"Bench", config, StillClock());
-  profile.id = 1;
-  profile.effectIndex = config.options().GameIndex;  // the per-key effect
+  lumera::ProfileRecord profile;
   lumera::MacroList macros;
-  for (int k = 0; k < 32; ++k) {
-    lumera::MacroRecord m = lumera::NewMacro(u"macro", StillClock());
-    m.id = 1000 + k;
-    for (std::size_t e = 0; e < 40; ++e)
-      m.events[e] = {static_cast<std::uint16_t>(0x41 + (k + e / 2) % 26), static_cast<std::uint16_t>(e % 2 == 0), 20};
-    macros.push_back(m);
-    profile.keys[static_cast<std::size_t>(k)].funA.dwFunID = 0x05000000;
-    profile.keys[static_cast<std::size_t>(k)].funA.nMacroId = m.id;
-  }
+  profileWith32Macros(config, profile, macros);
+  profile.effectIndex = config.options().GameIndex;  // the per-key effect
   lumera::ApplyJob job(driver, windows);
   PauseMeter meter;
   platform::setSleepHook(&PauseMeter::hook, &meter);
-  std::uint64_t wall = 0;
-  for (auto _ : state) {
-    const auto t0 = Clock::now();
-    const bool ok = job.ApplySetting(&profile, macros, 2, lumera::kMsgApplyProgress, lumera::kApplyEverything);
-    wall += static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - t0).count());
-    if (!ok) state.SkipWithError("apply failed");
-  }
+  measure(state, meter, [&] {
+    return job.ApplySetting(&profile, macros, 2, lumera::kMsgApplyProgress, lumera::kApplyEverything);
+  });
   platform::setSleepHook(nullptr, nullptr);
-  report(state, meter, wall);
-  unsetenv("KAVRO_SIM_SOCKET");
 }
 
 void q350FullWrite(benchmark::State& state) {
-  sim::SimProcess sim;
-  if (!sim.start({"q350"}, KAVRO_BENCH_KBSIM_PATH)) {
-    state.SkipWithError(("kbsim: " + sim.error()).c_str());
-    return;
-  }
-  setenv("KAVRO_SIM_SOCKET", sim.socketPath().c_str(), 1);
+  Simulator sim;
+  if (!sim.start(state, "q350")) return;
   PauseMeter meter;
   q350::CUSBDriver driver;
   driver.setPauseFunction([&meter](unsigned ms) { meter.pause(ms); });
@@ -145,17 +142,11 @@ void q350FullWrite(benchmark::State& state) {
   }
   Windows windows;
   std::mutex mainMutex;
-  std::uint64_t wall = 0;
-  for (auto _ : state) {
+  measure(state, meter, [&] {
     q350::FullWrite write(driver, store, mainMutex, windows, 1);
     write.setZoneSelection(0);
-    const auto t0 = Clock::now();
-    const bool ok = write.Run(2);
-    wall += static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - t0).count());
-    if (!ok) state.SkipWithError("full write failed");
-  }
-  report(state, meter, wall);
-  unsetenv("KAVRO_SIM_SOCKET");
+    return write.Run(2);
+  });
 }
 
 }  // namespace

@@ -17,19 +17,14 @@ namespace bench {
 
 namespace {
 
-class StillClock final : public lumera::Clock {
- public:
-  platform::LocalTime now() const override { return {2024, 5, 6, 7, 8, 9, 10}; }
-  void sleepMs(unsigned) const override {}
-};
-
 lumera::LumeraConfig shippedConfig() {
   lumera::LumeraConfig config;
   config.load(dataDir() + "/lumera/", false);
   return config;
 }
 
-// A profile whose first 32 keys each play their own macro of 40 events.
+}  // namespace
+
 void profileWith32Macros(const lumera::LumeraConfig& config, lumera::ProfileRecord& profile,
                          lumera::MacroList& macros) {
   profile = lumera::NewProfile(u"Bench", config, StillClock());
@@ -46,6 +41,8 @@ void profileWith32Macros(const lumera::LumeraConfig& config, lumera::ProfileReco
     profile.keys[static_cast<std::size_t>(k)].funA.nMacroId = m.id;
   }
 }
+
+namespace {
 
 void fillMatrix(benchmark::State& state) {
   const lumera::LumeraConfig config = shippedConfig();

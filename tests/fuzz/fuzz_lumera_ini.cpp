@@ -11,6 +11,7 @@
 #include "lumera/model/lighting.h"
 #include "lumera/model/matrix.h"
 #include "lumera/model/profile.h"
+#include "tests/fuzz/fuzz_lumera.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/lumera/model/model_test_util.h"
 
@@ -33,15 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const lumera::test::FixedClock clock({2024, 1, 2, 3, 4, 5, 6});
   lumera::ProfileRecord profile = lumera::NewProfile(u"Fuzz", config, clock);
   lumera::MacroList macros;
-  for (int k = 0; k < 3; ++k) {
-    lumera::MacroRecord m = lumera::NewMacro(u"m", clock);
-    m.id = 100 + k;
-    m.events[0] = {static_cast<std::uint16_t>(0x41 + k), 1, 5};
-    m.events[1] = {static_cast<std::uint16_t>(0x41 + k), 0, 5};
-    macros.push_back(m);
-    profile.keys[static_cast<std::size_t>(k)].funA.dwFunID = 0x05000000;
-    profile.keys[static_cast<std::size_t>(k)].funA.nMacroId = m.id;
-  }
+  fuzzsupport::putMacrosOnKeys(profile, macros, 3, 100, 5);
 
   for (const unsigned version : {0u, 0x201u}) {
     config.initLedMatrix(version);

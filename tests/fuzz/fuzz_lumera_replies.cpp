@@ -13,6 +13,7 @@
 #include "lumera/device/usb_driver.h"
 #include "lumera/model/log.h"
 #include "tests/fuzz/fuzz_device.h"
+#include "tests/fuzz/fuzz_lumera.h"
 
 namespace {
 
@@ -27,15 +28,7 @@ struct Fixture {
     config.options().Pop = 0;  // no listener thread
     profile.id = 1;
     lumera::ResetProfile(profile, config);
-    for (int k = 0; k < 4; ++k) {
-      lumera::MacroRecord m;
-      m.id = 10 + k;
-      m.events[0] = {static_cast<std::uint16_t>(0x41 + k), 1, 5};
-      m.events[1] = {static_cast<std::uint16_t>(0x41 + k), 0, 500};
-      macros.push_back(m);
-      profile.keys[static_cast<std::size_t>(k)].funA.dwFunID = 0x05000000;
-      profile.keys[static_cast<std::size_t>(k)].funA.nMacroId = m.id;
-    }
+    fuzzsupport::putMacrosOnKeys(profile, macros, 4, 10, 500);
   }
 };
 

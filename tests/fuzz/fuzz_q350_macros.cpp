@@ -4,14 +4,12 @@
 // resolution for keys that use them, and the round trip of the library file.
 // The same bytes also stand for a macro image as the registry keeps it.
 #include <cstdint>
-#include <mutex>
 #include <string>
 
-#include "q350config/device/full_write.h"
 #include "q350config/device/macro_encoder.h"
 #include "q350config/settings/key_tables.h"
 #include "q350config/settings/settings_store.h"
-#include "tests/fuzz/fuzz_device.h"
+#include "tests/fuzz/fuzz_q350.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string folder = fuzzsupport::freshFolder("Q350");
@@ -47,13 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     store.keyMap[index] = q350::kKindMacro;
     store.keyExtra.setMacroId(index, lib.at(listed[k]).id);
   }
-  q350::CUSBDriver driver;
-  driver.setPauseFunction([](unsigned) {});
-  std::mutex mutex;
-  fuzzsupport::StubWindows windows;
-  q350::FullWrite write(driver, store, mutex, windows, 1);
-  q350::MacroSlotTable slots;
-  write.ResolveMacroKeys(slots);
+  fuzzsupport::resolveMacroKeysWithoutKeyboard(store);
 
   // The bytes as a macro image handed over by the macro page.
   q350::MacroImage image;

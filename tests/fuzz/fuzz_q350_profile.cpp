@@ -5,12 +5,10 @@
 // the same settings. The same bytes also stand for the registry's profile
 // table.
 #include <cstdint>
-#include <mutex>
 #include <string>
 
-#include "q350config/device/full_write.h"
 #include "q350config/settings/settings_store.h"
-#include "tests/fuzz/fuzz_device.h"
+#include "tests/fuzz/fuzz_q350.h"
 
 namespace {
 
@@ -68,12 +66,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzzsupport::fail("export and import changed the profile");
 
   // The full write's macro resolution on this profile, with no keyboard.
-  q350::CUSBDriver driver;
-  driver.setPauseFunction([](unsigned) {});
-  std::mutex mutex;
-  fuzzsupport::StubWindows windows;
-  q350::FullWrite write(driver, store, mutex, windows, 1);
-  q350::MacroSlotTable slots;
-  write.ResolveMacroKeys(slots);
+  fuzzsupport::resolveMacroKeysWithoutKeyboard(store);
   return 0;
 }
