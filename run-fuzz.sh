@@ -48,8 +48,11 @@ fuzz_one() {  # target
   local t=$1
   local bin="$dir/tests/fuzz/fuzz_$t" work="$dir/corpus/$t" found="$dir/findings/$t" log="$dir/logs/$t.log"
   mkdir -p "$work" "$found" "$dir/logs"
-  local inputs=("$work" "$root/tests/fuzz/corpus/$t")
-  [ -d "$root/tests/fuzz/regressions/$t" ] && inputs+=("$root/tests/fuzz/regressions/$t")
+  # libFuzzer may write into any corpus folder it is given, so it gets only
+  # the working copy, which starts from the seeds and the kept inputs.
+  cp -rn "$root/tests/fuzz/corpus/$t/." "$work/"
+  [ -d "$root/tests/fuzz/regressions/$t" ] && cp -rn "$root/tests/fuzz/regressions/$t/." "$work/"
+  local inputs=("$work")
   local start rc
   start=$(date +%s)
   # The time limit is libFuzzer's; timeout only guards against a fuzzer
