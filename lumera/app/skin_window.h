@@ -50,6 +50,14 @@ struct UiHooks {
   // The key function picker in macro-only mode; true with the picked record
   // when it ended with OK (fallback: nothing is picked).
   std::function<bool(QWidget* parent, KeyInfo& picked)> pickMacro;
+  // The key function picker for key `keyIndex` of the key table, opened on
+  // the key's current record; true with the picked record when it ended with
+  // OK (fallback: nothing is picked).
+  std::function<bool(QWidget* parent, int keyIndex, const KeyInfo& current, KeyInfo& picked)> pickKeyFunction;
+  // The macro library and editor, run modally. `macroInUse(id)` answers
+  // whether a macro must not be deleted (and has told the user why)
+  // (fallback: nothing opens).
+  std::function<void(QWidget* parent, const std::function<bool(int macroId)>& macroInUse)> runMacroLibrary;
 };
 UiHooks& uiHooks();
 std::u16string keyNameOf(unsigned virtualKey);
