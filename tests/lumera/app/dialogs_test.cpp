@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QTimer>
 #include <QtTest>
+#include <future>
 #include <memory>
 #include <thread>
 
@@ -239,15 +240,20 @@ class DialogsTest : public QObject {
     platform::setDebugSink(collectDebug, nullptr);
     std::vector<int> positions;  // as the poll saw them
     QColor at40, beyond40;
-    std::thread worker;
+    // The worker starts posting only once the poll has seen the dialog's
+    // first position, so the sample of 0 never races the worker thread.
+    std::promise<void> firstSample;
+    bool sampled = false;
+    std::thread worker, closer;
     QTimer::singleShot(0, &dlg, [&] {
       // As the apply worker does: find the dialog by its title, post the
       // progress, then close it twice.
-      worker = std::thread([] {
+      worker = std::thread([started = firstSample.get_future()]() mutable {
+        started.wait();
         platform::WindowHandle h = 0;
-        for (int i = 0; i < 20 && !h; ++i) {
+        for (int i = 0; i < 400 && !h; ++i) {
           h = windowMessenger().findWindow(u"MyProgressDlg..");
-          if (!h) platform::sleepMs(50);
+          if (!h) platform::sleepMs(25);
         }
         for (int p : {20, 40}) windowMessenger().postMessage(h, kMsgProgress, p, 0);
       });
@@ -255,26 +261,31 @@ class DialogsTest : public QObject {
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
       if (positions.empty() || positions.back() != dlg.position()) positions.push_back(dlg.position());
+      if (!sampled) {
+        sampled = true;
+        firstSample.set_value();
+      }
       if (dlg.position() == 40 && at40 == QColor()) {
         at40 = uitest::pixelAt(&dlg, {45 + 170, 110});
         beyond40 = uitest::pixelAt(&dlg, {45 + 190, 110});
         uitest::saveShot(&dlg, "progress_40");
-        std::thread([h = dlg.handle()] {
+        closer = std::thread([h = dlg.handle()] {
           windowMessenger().postMessage(h, kMsgProgress, 100, 0);
           windowMessenger().postMessage(h, platform::WM_CLOSE, 0, 0);
-          platform::sleepMs(20);
           windowMessenger().postMessage(h, platform::WM_CLOSE, 0, 0);
-        }).detach();
+        });
       }
     });
     poll.start(1);
     QCOMPARE(dlg.doModal(), platform::IDCANCEL);
     poll.stop();
     worker.join();
+    closer.join();
     QCOMPARE(positions.front(), 0);
     QCOMPARE(at40, uitest::kBar);  // 45 + 40 * 441 / 100 = 221: filled up to there
     QVERIFY(beyond40 != uitest::kBar);
-    QTest::qWait(40);  // the second WM_CLOSE reaches a closed dialog harmlessly
+    // The second WM_CLOSE, still queued, reaches the closed dialog harmlessly.
+    QCoreApplication::sendPostedEvents();
     owned.reset();
     platform::setDebugSink(nullptr, nullptr);
     QCOMPARE(gDebugLines, (std::vector<std::string>{"CProgressDlg::OnSetPos = 20", "CProgressDlg::OnSetPos = 40",
