@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <mutex>
 
 #include "platform/text.h"
@@ -138,10 +140,62 @@ bool readFile(const std::string& path, std::string& bytes, std::size_t maxBytes)
   return ok;
 }
 
-bool writeFileAtomic(const std::string& path, std::string_view bytes) {
-  std::string tmpl = path + ".tmpXXXXXX";
+namespace {
+
+constexpr char kTempSuffix[] = ".tmp";
+constexpr std::size_t kTempRandomLength = 6;  // the XXXXXX that mkstemp fills
+// A temporary file younger than this may belong to a save still under way in
+// another process that has not taken its lock yet.
+constexpr std::time_t kTempStaleSeconds = 10;
+
+bool isOurTemporaryName(std::string_view name, std::string_view target) {
+  const std::size_t prefix = target.size() + sizeof kTempSuffix - 1;
+  if (name.size() != prefix + kTempRandomLength) return false;
+  if (name.substr(0, target.size()) != target || name.substr(target.size(), sizeof kTempSuffix - 1) != kTempSuffix)
+    return false;
+  for (char c : name.substr(prefix)) {
+    const bool alnum = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    if (!alnum) return false;
+  }
+  return true;
+}
+
+// Removes what a killed save of `path` left behind: files named like our own
+// temporary files of that target, which no living writer holds locked and
+// which nobody touched for a while. Any other file is left alone.
+void sweepStaleTemporaries(const std::string& path) {
+  const std::string folder = folderOf(path);
+  const std::string target = fileNameOf(path);
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (!dir) return;
+  const std::time_t now = std::time(nullptr);
+  while (const dirent* entry = ::readdir(dir)) {
+    if (!isOurTemporaryName(entry->d_name, target)) continue;
+    const std::string candidate = folder + entry->d_name;
+    const int fd = ::open(candidate.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0) continue;
+    struct stat st{};
+    const bool stale = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && now - st.st_mtime >= kTempStaleSeconds &&
+                       ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    if (stale) ::unlink(candidate.c_str());
+    ::close(fd);
+  }
+  ::closedir(dir);
+}
+
+}  // namespace
+
+bool writeFileAtomic(const std::string& path, std::string_view bytes, WriteStep* failedAt) {
+  if (failedAt) *failedAt = WriteStep::None;
+  std::string tmpl = path + kTempSuffix + std::string(kTempRandomLength, 'X');
   const int fd = ::mkstemp(tmpl.data());
-  if (fd < 0) return false;
+  if (fd < 0) {
+    if (failedAt) *failedAt = WriteStep::Create;
+    return false;
+  }
+  // Held until the file is closed (or the process dies), so that another
+  // save's sweep can tell a living writer's file from a dead one's.
+  ::flock(fd, LOCK_EX);
   const char* p = bytes.data();
   std::size_t left = bytes.size();
   bool ok = true;
@@ -165,8 +219,11 @@ bool writeFileAtomic(const std::string& path, std::string_view bytes) {
     const int err = errno ? errno : saved;
     ::unlink(tmpl.c_str());
     errno = err;
+    if (failedAt) *failedAt = WriteStep::Write;
+    return false;
   }
-  return ok;
+  sweepStaleTemporaries(path);
+  return true;
 }
 
 std::string fileNameOf(std::string_view path) {

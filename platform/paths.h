@@ -41,8 +41,14 @@ bool readFile(const std::string& path, std::string& bytes, std::size_t maxBytes 
 
 // Writes a whole file or nothing: the data goes to a temporary file in the
 // same folder, is flushed to disk, and replaces the target by rename. On any
-// failure the old file is left as it was and false is returned.
-bool writeFileAtomic(const std::string& path, std::string_view bytes);
+// failure the old file is left as it was and false is returned. A save that
+// succeeds also removes stale temporary files of the same target (named
+// "<target>.tmpXXXXXX", unlocked and untouched for ten seconds) that a killed
+// process left behind; files of any other name are never touched.
+// `failedAt`, when given, tells which step failed: creating the temporary
+// file (the folder cannot be written) or writing and renaming it.
+enum class WriteStep { None, Create, Write };
+bool writeFileAtomic(const std::string& path, std::string_view bytes, WriteStep* failedAt = nullptr);
 
 // Last path component and the folder part (with trailing '/').
 std::string fileNameOf(std::string_view path);

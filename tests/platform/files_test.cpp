@@ -1,7 +1,13 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
+#include <ctime>
+#include <string>
+#include <vector>
 
 #include "platform/folders.h"
 #include "platform/paths.h"
@@ -68,6 +74,48 @@ TEST(Paths, AtomicWriteReplacesWholeOrLeavesTheOldFile) {
   EXPECT_FALSE(readFile(dir.path(), bytes));  // a folder is not a file
   ASSERT_TRUE(readFile(target, bytes, 2));
   EXPECT_EQ(bytes.size(), 2u);
+}
+
+namespace {
+void ageFile(const std::string& path, int seconds) {
+  struct timespec times[2];
+  times[0].tv_sec = times[1].tv_sec = ::time(nullptr) - seconds;
+  times[0].tv_nsec = times[1].tv_nsec = 0;
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+bool exists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
+}  // namespace
+
+TEST(Paths, AtomicWriteSweepsOnlyItsOwnStaleTemporaries) {
+  TempDir dir;
+  const std::string target = dir.file("curid.dct");
+  // Left by a killed save of this target an hour ago: removed.
+  const std::string stale = target + ".tmpA1b2C3";
+  dir.write("curid.dct.tmpA1b2C3", "half");
+  ageFile(stale, 3600);
+  // Same pattern but of another target, a different length, a name a user
+  // chose, a fresh one (a save under way elsewhere): all kept.
+  const std::vector<std::string> kept = {"pro.dct.tmpA1b2C3", "curid.dct.tmpA1b2C", "curid.dct.tmp-notes",
+                                         "curid.dct.tmpA1b2C3x", "curid.dct.tmpZZZZZZ"};
+  for (const std::string& name : kept) {
+    dir.write(name, "keep");
+    if (name != "curid.dct.tmpZZZZZZ") ageFile(dir.file(name), 3600);
+  }
+  // One still held by a living writer (its lock) is kept however old.
+  dir.write("curid.dct.tmpLOCKED", "live");
+  ageFile(dir.file("curid.dct.tmpLOCKED"), 3600);
+  const int held = ::open(dir.file("curid.dct.tmpLOCKED").c_str(), O_RDONLY);
+  ASSERT_GE(held, 0);
+  ASSERT_EQ(::flock(held, LOCK_EX), 0);
+
+  ASSERT_TRUE(writeFileAtomic(target, "id"));
+  EXPECT_FALSE(exists(stale));
+  for (const std::string& name : kept) EXPECT_TRUE(exists(dir.file(name))) << name;
+  EXPECT_TRUE(exists(dir.file("curid.dct.tmpLOCKED")));
+  ::close(held);
+  std::string bytes;
+  ASSERT_TRUE(readFile(target, bytes));
+  EXPECT_EQ(bytes, "id");
 }
 
 TEST(Folders, FollowTheXdgVariables) {
