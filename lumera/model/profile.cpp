@@ -169,8 +169,13 @@ bool SaveProfiles(const std::string& folder, const ProfileList& profiles) {
     writeProfileRecord(buffer.data() + used++ * kProfileRecordSize, p);
   }
   const std::string bytes(buffer.begin(), buffer.end());
-  if (!platform::writeFileAtomic(pathIn(folder, "pro.dct"), bytes)) {
-    Log("Save pro: WriteFile err=%d", errno);
+  platform::WriteStep failed = platform::WriteStep::None;
+  if (!platform::writeFileAtomic(pathIn(folder, "pro.dct"), bytes, &failed)) {
+    const int err = errno;
+    if (failed == platform::WriteStep::Create)
+      Log("Save pro: CreateFile err=%d", err);
+    else
+      Log("Save pro: WriteFile err=%d", err);
     return false;
   }
   return true;

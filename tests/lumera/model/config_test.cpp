@@ -311,7 +311,7 @@ TEST(FnLayer, IndicesStopAtTheFnMatrixSize) {
   for (int i = 1; i <= 52; ++i) text += "K" + std::to_string(i) + "=4,26\n";
   LumeraConfig cfg;
   const Strings shown = loadMessages(cfg, text);
-  EXPECT_EQ(shown, Strings(4, "Warning: k>=48"));
+  EXPECT_EQ(shown, Strings(4, "Warning: k>=64"));
   EXPECT_EQ(cfg.keyLayout()[47].nFnIndex, 47);
   for (int k = 48; k < kKeyCount; ++k) EXPECT_EQ(cfg.keyLayout()[static_cast<std::size_t>(k)].nFnIndex, -1);
 }

@@ -169,10 +169,11 @@ TEST(ProfileFiles, ShortLongMissingAndGarbageFiles) {
   theLog().setup(1, "");
   list.resize(3);
   EXPECT_FALSE(LoadProfiles(empty.path(), list));
-  theLog().setup(0, "");
   EXPECT_TRUE(list.empty());
-  EXPECT_EQ(debug.lines(), std::vector<std::string>{"Open pro file err=2"});
+  // A file that cannot even be created is logged as such, not as a failed write.
   EXPECT_FALSE(SaveProfiles(empty.file("no/such/folder"), list));
+  theLog().setup(0, "");
+  EXPECT_EQ(debug.lines(), (std::vector<std::string>{"Open pro file err=2", "Save pro: CreateFile err=2"}));
 
   // Garbage profiles load, and every encoder copes with their indices.
   std::mt19937 random(11);
