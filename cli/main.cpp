@@ -24,14 +24,32 @@ std::string joinWords(const std::vector<std::string>& words) {
   return r;
 }
 
-void printHelp(std::FILE* out) {
-  std::fprintf(out, "usage: kavroctl <command> [arguments]\n\ncommands:\n");
+// Lists the commands whose words start with `group` (all of them for an empty
+// group); false when there is none.
+bool printCommands(std::FILE* out, const std::vector<std::string>& group) {
   std::vector<const Command*> sorted;
-  for (const Command& c : table()) sorted.push_back(&c);
+  for (const Command& c : table())
+    if (c.words.size() >= group.size() && std::equal(group.begin(), group.end(), c.words.begin()))
+      sorted.push_back(&c);
+  if (sorted.empty()) return false;
   std::sort(sorted.begin(), sorted.end(), [](const Command* a, const Command* b) { return a->words < b->words; });
+  std::fprintf(out, "usage: kavroctl %s%s<command> [arguments]\n\ncommands:\n", joinWords(group).c_str(),
+               group.empty() ? "" : " ");
   for (const Command* c : sorted)
     std::fprintf(out, "  %s %s\n      %s\n", joinWords(c->words).c_str(), c->usage.c_str(), c->summary.c_str());
+  return true;
 }
+
+void printUsage(std::FILE* out, const Command& c) {
+  std::fprintf(out, "usage: kavroctl %s %s\n  %s\n", joinWords(c.words).c_str(), c.usage.c_str(), c.summary.c_str());
+  if (c.valueOptions.empty() && c.flagOptions.empty()) return;
+  std::fprintf(out, "\noptions:\n");
+  for (const std::string& o : c.valueOptions) std::fprintf(out, "  --%s VALUE\n", o.c_str());
+  for (const std::string& o : c.flagOptions) std::fprintf(out, "  --%s\n", o.c_str());
+  std::fprintf(out, "  --help, -h\n");
+}
+
+bool isHelpWord(const std::string& w) { return w == "--help" || w == "-h"; }
 }  // namespace
 
 void registerCommand(Command command) { table().push_back(std::move(command)); }
@@ -61,10 +79,13 @@ int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   platform::setProgramName("kavroctl");
   std::vector<std::string> words(argv + 1, argv + argc);
-  if (words.empty() || words[0] == "help" || words[0] == "--help" || words[0] == "-h") {
-    cli::printHelp(words.empty() ? stderr : stdout);
+  if (words.empty() || (words.size() == 1 && (words[0] == "help" || cli::isHelpWord(words[0])))) {
+    cli::printCommands(words.empty() ? stderr : stdout, {});
     return words.empty() ? 2 : 0;
   }
+  // "--help" or "-h" anywhere asks for the usage of what the other words name.
+  const bool wantsHelp = std::any_of(words.begin(), words.end(), cli::isHelpWord);
+  if (wantsHelp) words.erase(std::remove_if(words.begin(), words.end(), cli::isHelpWord), words.end());
 
   // The command with the longest matching word prefix.
   const cli::Command* best = nullptr;
@@ -73,8 +94,17 @@ int main(int argc, char** argv) {
     if (!std::equal(c.words.begin(), c.words.end(), words.begin())) continue;
     if (!best || c.words.size() > best->words.size()) best = &c;
   }
+  if (wantsHelp) {
+    if (best) {
+      cli::printUsage(stdout, *best);
+      return 0;
+    }
+    if (cli::printCommands(stdout, words)) return 0;
+  }
   if (!best) {
-    cli::fail("unknown command '" + words[0] + "' (try 'kavroctl help')");
+    // A command group named without its command ("kavroctl sim"): show what it has.
+    if (cli::printCommands(stderr, words)) return 2;
+    cli::fail("unknown command '" + cli::joinWords(words) + "' (try 'kavroctl help')");
     return 2;
   }
 

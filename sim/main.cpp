@@ -23,14 +23,19 @@ void onSignal(int) {
   if (gServer) gServer->stop();
 }
 
-int usage(const char* message) {
-  if (message) std::fprintf(stderr, "kbsim: %s\n", message);
-  std::fprintf(stderr,
+void printUsage(std::FILE* out) {
+  std::fprintf(out,
                "usage: kbsim [--socket PATH] [--transcript FILE] [--keyboard q350rgb|q350]...\n"
                "  --socket      where to listen (default: $KAVRO_SIM_SOCKET, else kavro-kbsim.sock\n"
                "                in the runtime folder)\n"
                "  --transcript  file that gets one line per report\n"
-               "  --keyboard    a keyboard plugged in from the start (repeatable)\n");
+               "  --keyboard    a keyboard plugged in from the start (repeatable)\n"
+               "  --help, -h    this text\n");
+}
+
+int usage(const char* message) {
+  std::fprintf(stderr, "kbsim: %s\n", message);
+  printUsage(stderr);
   return 2;
 }
 
@@ -44,7 +49,7 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
-      usage(nullptr);
+      printUsage(stdout);
       return 0;
     }
     if (i + 1 >= argc) return usage(("missing value after " + arg).c_str());
