@@ -5,16 +5,31 @@
 # "threads" also run in a thread-sanitizer build.
 #   ./run-tests.sh            everything
 #   KAVRO_BUILDS="normal" ./run-tests.sh   only the listed builds
+#   KAVRO_REPEAT=20 KAVRO_LOAD=1 ./run-tests.sh
+#                             the soak: every test 20 times (until it fails),
+#                             with stress-ng keeping every core busy meanwhile
 set -uo pipefail
 cd "$(dirname "$0")"
 root=$PWD
 
-"$root/tools/install-deps.sh" || exit 1
+extra=()
+[ -n "${KAVRO_LOAD:-}" ] && extra+=(stress-ng)
+"$root/tools/install-deps.sh" "${extra[@]}" || exit 1
 
 jobs=$(nproc 2>/dev/null || echo 2)
+# ccache keeps its cache outside the clone (~/.cache/ccache), so a fresh clone
+# in CI reuses what an earlier build on this machine compiled. Paths are
+# hashed relative to the clone, so another clone's objects match.
+launcher=()
+if command -v ccache >/dev/null 2>&1; then
+  export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
 builds=${KAVRO_BUILDS:-"normal asan tsan"}
 status=0
 summary=""
+
+minutes() { printf '%dm%02ds' $(($1 / 60)) $(($1 % 60)); }
 
 run_build() {  # name, extra cmake args..., then ctest args after "--"
   local name=$1; shift
@@ -24,17 +39,26 @@ run_build() {  # name, extra cmake args..., then ctest args after "--"
   ctest_args=("$@")
   local dir="$root/build/$name"
   echo "=== $name build ==="
-  if ! cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${cmake_args[@]}" >"$dir.configure.log" 2>&1; then
+  local started=$SECONDS
+  if ! cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" "${cmake_args[@]}" >"$dir.configure.log" 2>&1; then
     mkdir -p "$root/build"; cat "$dir.configure.log"; echo "configure failed ($name)"; return 1
   fi
   if ! cmake --build "$dir" -j "$jobs" ${KAVRO_BUILD_TARGET:+--target $KAVRO_BUILD_TARGET} >"$dir.build.log" 2>&1; then
     grep -E "error|Error" "$dir.build.log" | head -50; echo "build failed ($name)"; return 1
   fi
+  local built=$SECONDS
   echo "=== $name tests ==="
-  local out rc
+  local out rc load=""
+  [ -n "${KAVRO_REPEAT:-}" ] && ctest_args+=(--repeat "until-fail:$KAVRO_REPEAT")
+  if [ -n "${KAVRO_LOAD:-}" ]; then
+    stress-ng --cpu "$jobs" --timeout 0 >/dev/null 2>&1 &
+    load=$!
+  fi
   out=$(cd "$dir" && ctest --output-on-failure -j "$jobs" "${ctest_args[@]}" 2>&1); rc=$?
+  [ -n "$load" ] && { kill "$load"; wait "$load"; } 2>/dev/null
   echo "$out" | grep -vE "^\s+(Start|[0-9]+/[0-9]+ Test)" | tail -n 60
-  summary="$summary$name: $(echo "$out" | grep -E "tests passed|No tests were found" | tail -n 1)"$'\n'
+  summary="$summary$name: $(echo "$out" | grep -E "tests passed|No tests were found" | tail -n 1)"
+  summary="$summary (build $(minutes $((built - started))), tests $(minutes $((SECONDS - built))))"$'\n'
   return $rc
 }
 
@@ -56,5 +80,7 @@ done
 echo
 echo "=== summary ==="
 printf '%s' "$summary"
+echo "total: $(minutes $SECONDS)"
+command -v ccache >/dev/null 2>&1 && ccache --show-stats 2>/dev/null | grep -iE "^\s*(hits|misses|cacheable)" | head -n 3
 [ $status -eq 0 ] && echo "ALL PASSED" || echo "FAILURES"
 exit $status

@@ -4,7 +4,7 @@
 # given as arguments (the benchmark and fuzzing scripts add theirs).
 set -euo pipefail
 packages=(cmake make g++ pkg-config qtbase5-dev libhidapi-dev libudev-dev
-          libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth
+          libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth ccache
           fonts-dejavu-core fonts-noto-cjk "$@")
 missing=()
 for p in "${packages[@]}"; do
