@@ -1,6 +1,7 @@
 #include "shared/text_table.h"
 
 #include <cstdio>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/format.h"
@@ -54,6 +55,66 @@ bool readDocument(const std::string& path, XmlDocument& document) {
 
 }  // namespace
 
+namespace {
+
+// A key list in UTF-16 with an index by name, built once per list, so that
+// filling a table is one pass over the candidate elements instead of a walk
+// per key.
+class KeyIndex {
+ public:
+  template <std::size_t N>
+  explicit KeyIndex(const std::array<std::string_view, N>& keys) : keys_(keys.begin(), keys.end()) {
+    wide_.reserve(N);  // never grows again: the index holds views into it
+    for (const std::string_view key : keys_) wide_.push_back(toU16(key));
+    for (std::size_t i = 0; i < wide_.size(); ++i) index_.emplace(wide_[i], i);  // the first of twins wins
+  }
+  std::size_t size() const { return keys_.size(); }
+  std::string_view key(std::size_t i) const { return keys_[i]; }
+  // The key's number, or size() when the name is not a key.
+  std::size_t find(std::u16string_view name) const {
+    const auto it = index_.find(name);
+    return it == index_.end() ? size() : it->second;
+  }
+
+ private:
+  std::vector<std::string_view> keys_;
+  std::vector<std::u16string> wide_;
+  std::unordered_map<std::u16string_view, std::size_t> index_;
+};
+
+const KeyIndex& lumeraKeyIndex() {
+  static const KeyIndex index(kLumeraTextKeys);
+  return index;
+}
+
+const KeyIndex& languageKeyIndex() {
+  static const KeyIndex index(kQ350TextKeys);
+  return index;
+}
+
+// Each key takes the character data of the first child of its name in the
+// first container, in the given order, that has such a child, which is what
+// the single lookups answer. A key whose element is found but empty stays
+// without a text, and later containers are not asked for it.
+void fillFromContainers(const XmlDocument& document, const std::vector<std::uint32_t>& containers,
+                        const KeyIndex& keys, std::map<std::string, std::u16string, std::less<>>& texts) {
+  const auto& elements = document.Elements();
+  std::vector<bool> found(keys.size(), false);
+  std::size_t left = keys.size();
+  for (const std::uint32_t container : containers) {
+    for (std::uint32_t e = elements[container].firstChild; e != 0 && left != 0; e = elements[e].next) {
+      const std::size_t k = keys.find(document.NameOf(e));
+      if (k == keys.size() || found[k]) continue;
+      found[k] = true;
+      --left;
+      std::u16string text = document.DataOf(e);
+      if (!text.empty()) texts.emplace(keys.key(k), std::move(text));
+    }
+  }
+}
+
+}  // namespace
+
 bool TextTable::LoadTexts(const std::string& path) {
   XmlDocument document;
   const bool read = readDocument(path, document);
@@ -61,12 +122,16 @@ bool TextTable::LoadTexts(const std::string& path) {
   return read;
 }
 
-void TextTable::FillTexts(XmlDocument& document) {
+void TextTable::FillTexts(const XmlDocument& document) {
   texts_.clear();
-  for (const std::string_view key : kLumeraTextKeys) {
-    std::u16string text = lookupLumeraText(document, toU16(key));
-    if (!text.empty()) texts_.emplace(key, std::move(text));
-  }
+  // The "config" under the first element, the "config" inside that one, and
+  // so on: each level is asked only for the keys the levels above lack.
+  std::vector<std::uint32_t> levels;
+  const std::uint32_t root = document.Elements()[0].firstChild;
+  for (std::uint32_t config = root ? document.ChildNamed(root, kConfig) : 0; config != 0;
+       config = document.ChildNamed(config, kConfig))
+    levels.push_back(config);
+  fillFromContainers(document, levels, lumeraKeyIndex(), texts_);
 }
 
 bool TextTable::LoadLanguageTexts(const std::string& path) {
@@ -78,21 +143,12 @@ bool TextTable::LoadLanguageTexts(const std::string& path) {
 
 void TextTable::FillLanguageTexts(const XmlDocument& document) {
   texts_.clear();
-  // The "config" elements once, then each key among their children.
+  // Every "config" element, in document order.
   std::vector<std::uint32_t> configs;
   const auto& elements = document.Elements();
   for (std::uint32_t e = 1; e < elements.size(); ++e)
     if (document.NameOf(e) == kConfig) configs.push_back(e);
-  for (const std::string_view key : kQ350TextKeys) {
-    const std::u16string wide = toU16(key);
-    for (const std::uint32_t config : configs) {
-      if (const std::uint32_t child = document.ChildNamed(config, wide)) {
-        std::u16string text = document.DataOf(child);
-        if (!text.empty()) texts_.emplace(key, std::move(text));
-        break;
-      }
-    }
-  }
+  fillFromContainers(document, configs, languageKeyIndex(), texts_);
 }
 
 std::u16string TextTable::Text(std::string_view key) const {

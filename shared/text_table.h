@@ -22,7 +22,7 @@ class TextTable {
   // root, then in a "config" nested inside it, and so on. True when the file
   // could be read; a missing file leaves every text empty.
   bool LoadTexts(const std::string& path);
-  void FillTexts(XmlDocument& document);
+  void FillTexts(const XmlDocument& document);
 
   // Q350Config: every "str_" key, from the first "config" element (in
   // document order) that has a child of that name.

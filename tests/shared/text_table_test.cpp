@@ -1,7 +1,9 @@
 // The text tables of both programs and the skin marker check.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <set>
+#include <string>
 
 #include "shared/text_keys.h"
 #include "shared/text_table.h"
@@ -188,3 +190,55 @@ TEST(SkinMarker, MissingFileAndFileNamesInOtherCase) {
 }
 
 }  // namespace
+
+// The tables fill every key in one pass over the candidate elements; each key
+// must still get what the single lookup of its program answers, on every
+// shipped file and on every document of the fuzz corpora (broken ones too).
+TEST(TextTable, OnePassFillAgreesWithTheSingleLookups) {
+  std::vector<std::string> files;
+  for (const char* folder : {"data", "tests/fuzz/corpus/xml_file", "tests/fuzz/corpus/xml_text"}) {
+    const std::string root = testsupport::sourceDir() + "/" + folder;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
+      if (entry.is_regular_file() && (std::string_view(folder) != "data" || entry.path().extension() == ".xml"))
+        files.push_back(entry.path().string());
+  }
+  ASSERT_GT(files.size(), 1000u);
+  std::size_t texts = 0;
+  for (const std::string& file : files) {
+    XmlDocument doc;
+    doc.LoadFile(file);
+    TextTable lumera, language;
+    lumera.FillTexts(doc);
+    language.FillLanguageTexts(doc);
+    for (const std::string_view key : shared::kLumeraTextKeys) {
+      const std::u16string expected = shared::lookupLumeraText(doc, std::u16string(key.begin(), key.end()));
+      ASSERT_EQ(lumera.Text(key), expected) << file << " " << key;
+      texts += !expected.empty();
+    }
+    for (const std::string_view key : shared::kQ350TextKeys) {
+      const std::u16string expected = shared::lookupLanguageText(doc, std::u16string(key.begin(), key.end()));
+      ASSERT_EQ(language.Text(key), expected) << file << " " << key;
+      texts += !expected.empty();
+    }
+  }
+  EXPECT_GT(texts, 2000u);  // the comparison saw real texts, not only empty tables
+}
+
+// Nested levels and twins: the first level that has the element decides,
+// even when its text is empty; the language rule takes the first "config" in
+// document order that has the key.
+TEST(TextTable, FirstLevelWithTheElementDecides) {
+  XmlDocument doc;
+  doc.ParseText(
+      u"<r><config><tc_ok></tc_ok><tc_title>top</tc_title><tc_title>twin</tc_title>"
+      u"<config><tc_ok>deep</tc_ok><tc_cancel>deep cancel</tc_cancel><str_ok>lang deep</str_ok></config>"
+      u"</config><config><tc_apply>second top-level config</tc_apply><str_ok>lang 2</str_ok></config></r>");
+  TextTable lumera, language;
+  lumera.FillTexts(doc);
+  language.FillLanguageTexts(doc);
+  EXPECT_EQ(lumera.Text("tc_ok"), u"");
+  EXPECT_EQ(lumera.Text("tc_title"), u"top");
+  EXPECT_EQ(lumera.Text("tc_cancel"), u"deep cancel");
+  EXPECT_EQ(lumera.Text("tc_apply"), u"");  // only the first config of the root is a level
+  EXPECT_EQ(language.Text("str_ok"), u"lang deep");  // the nested config comes first in document order
+}
