@@ -91,11 +91,41 @@ char32_t decodeUtf8(std::string_view s, std::size_t& i, bool& ok) {
 
 }  // namespace
 
+namespace {
+
+// Decodes all of `utf8` onto `out`; false when a sequence was malformed (it
+// became U+FFFD). Runs of ASCII, most of the programs' files, are widened
+// directly without the sequence decoder.
+bool decodeUtf8Into(std::string_view utf8, std::u16string& out) {
+  out.clear();
+  out.resize(utf8.size());  // never more units than bytes
+  char16_t* to = out.data();
+  bool ok = true;
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    const auto b = static_cast<unsigned char>(utf8[i]);
+    if (b < 0x80) {
+      *to++ = b;
+      ++i;
+      continue;
+    }
+    const char32_t cp = decodeUtf8(utf8, i, ok);
+    if (cp >= 0x10000) {
+      *to++ = static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
+      *to++ = static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    } else {
+      *to++ = static_cast<char16_t>(cp);
+    }
+  }
+  out.resize(static_cast<std::size_t>(to - out.data()));
+  return ok;
+}
+
+}  // namespace
+
 std::u16string toUtf16(std::string_view utf8) {
   std::u16string out;
-  out.reserve(utf8.size());
-  bool ok = true;
-  for (std::size_t i = 0; i < utf8.size();) appendUtf16(out, decodeUtf8(utf8, i, ok));
+  decodeUtf8Into(utf8, out);
   return out;
 }
 
@@ -121,7 +151,12 @@ std::string toUtf8(std::u16string_view utf16) {
 
 bool isValidUtf8(std::string_view bytes) {
   bool ok = true;
-  for (std::size_t i = 0; i < bytes.size() && ok;) decodeUtf8(bytes, i, ok);
+  for (std::size_t i = 0; i < bytes.size() && ok;) {
+    if (static_cast<unsigned char>(bytes[i]) < 0x80)
+      ++i;
+    else
+      decodeUtf8(bytes, i, ok);
+  }
   return ok;
 }
 
@@ -218,10 +253,7 @@ bool runIconv(const char* to, const char* from, std::string_view in, std::string
 
 bool codePageToUtf16(std::string_view bytes, unsigned codePage, std::u16string& out) {
   out.clear();
-  if (codePage == kCodePageUtf8) {
-    out = toUtf16(bytes);
-    return isValidUtf8(bytes);
-  }
+  if (codePage == kCodePageUtf8) return decodeUtf8Into(bytes, out);
   const std::string name = codePageName(codePage);
   if (name.empty()) {
     // Unknown code page: read it as the ANSI code page rather than lose it.
