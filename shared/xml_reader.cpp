@@ -1,6 +1,7 @@
 #include "shared/xml_reader.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <unordered_map>
 
@@ -18,6 +19,12 @@ namespace {
 std::u16string u16(const char* ascii) { return std::u16string(ascii, ascii + std::char_traits<char>::length(ascii)); }
 
 std::u16string number(std::size_t n) { return u16(std::to_string(n).c_str()); }
+
+// Name equality, lengths first: most names that differ differ in length, and
+// equal ones compare as one block of memory.
+bool sameName(std::u16string_view a, std::u16string_view b) {
+  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0;
+}
 
 int digitValue(char16_t c, bool hex) {
   if (c >= u'0' && c <= u'9') return c - u'0';
@@ -110,12 +117,9 @@ bool XmlDocument::ParseText(std::u16string text) {
   }
   elements_[0].length = static_cast<std::uint32_t>(s.size());
 
-  // One allocation for the index in the usual case: every element has a
-  // start tag, "<" and a name character, and takes at least three units.
-  std::size_t starts = 0;
-  for (std::size_t i = 0; i + 1 < s.size(); ++i)
-    if (s[i] == u'<' && detail::isNameStart(s[i + 1])) ++starts;
-  elements_.reserve(std::min(starts, s.size() / 3) + 1);
+  // The programs' files hold about one element per 40 units of text; the
+  // index grows from there in the vector's usual blocks when a file has more.
+  elements_.reserve(s.size() / 32 + 8);
 
   // Names of the open elements, counted; only built once an end tag has to
   // look further up than a few levels, so a well-formed document never pays
@@ -137,7 +141,7 @@ bool XmlDocument::ParseText(std::u16string text) {
     if (!counting) {
       std::uint32_t e = current;
       for (int steps = 0; e != 0 && steps < 32; ++steps, e = elements_[e].parent)
-        if (NameOf(e) == name) return true;
+        if (sameName(NameOf(e), name)) return true;
       if (e == 0) return false;
       beginCounting();
     }
@@ -164,6 +168,7 @@ bool XmlDocument::ParseText(std::u16string text) {
       XmlElement el;
       el.offset = static_cast<std::uint32_t>(node.start);
       el.startTagLength = static_cast<std::uint32_t>(node.end - node.start);
+      el.nameLength = static_cast<std::uint32_t>(node.nameEnd - node.nameStart);
       el.parent = current;
       XmlElement& parent = elements_[current];
       if (parent.firstChild == 0) {
@@ -186,17 +191,19 @@ bool XmlDocument::ParseText(std::u16string text) {
       }
     } else if (node.kind == XmlNodeKind::EndTag) {
       const std::u16string_view name = s.substr(node.nameStart, node.nameEnd - node.nameStart);
-      if (current != 0 && NameOf(current) != name && isOpen(name)) {
+      bool matches = current != 0 && sameName(NameOf(current), name);
+      if (current != 0 && !matches && isOpen(name)) {
         if (!problemSet())
           addProblem(u"End tag '" + std::u16string(name) + u"' at offset " + number(node.start) +
                      u" does not match start tag '" + std::u16string(NameOf(current)) + u"' at offset " +
                      number(elements_[current].offset));
-        while (NameOf(current) != name) {
+        while (!sameName(NameOf(current), name)) {
           notEnded(current, node.start);
           current = elements_[current].parent;
         }
+        matches = true;
       }
-      if (current != 0 && NameOf(current) == name) {
+      if (matches) {
         XmlElement& el = elements_[current];
         el.length = static_cast<std::uint32_t>(node.end - el.offset);
         el.endTagLength = static_cast<std::uint32_t>(node.end - node.start);
@@ -253,7 +260,7 @@ void XmlDocument::setNode(std::uint32_t element) {
 std::uint32_t XmlDocument::findSibling(std::uint32_t parent, std::uint32_t after, std::u16string_view name) const {
   std::uint32_t e = after ? elements_[after].next : elements_[parent].firstChild;
   for (; e != 0; e = elements_[e].next)
-    if (name.empty() || NameOf(e) == name) return e;
+    if (name.empty() || sameName(NameOf(e), name)) return e;
   return 0;
 }
 
@@ -303,11 +310,7 @@ bool XmlDocument::ChildElementAttribute(std::string_view name, std::u16string& v
 std::u16string_view XmlDocument::NameOf(std::uint32_t element) const {
   if (element == 0 || element >= elements_.size()) return {};
   const XmlElement& e = elements_[element];
-  const std::u16string_view s(text_);
-  const std::size_t start = e.offset + 1, limit = e.offset + e.startTagLength;
-  std::size_t end = start;
-  while (end < limit && !detail::endsName(s[end])) ++end;
-  return s.substr(start, end - start);
+  return std::u16string_view(text_).substr(e.offset + 1, e.nameLength);
 }
 
 std::u16string XmlDocument::DataOf(std::uint32_t element) const {

@@ -8,7 +8,8 @@
 //
 // Scanning is iterative and linear in the size of the text (no recursion, so
 // deep nesting cannot exhaust the stack); the element index grows in blocks
-// sized from the text.
+// sized from the text. Names are kept as offset and length, so comparing
+// them costs no scan of the tag.
 #pragma once
 
 #include <cstddef>
@@ -44,6 +45,7 @@ struct XmlElement {
   std::uint32_t next = 0;
   std::uint32_t prev = 0;
   std::uint32_t flags = 0;
+  std::uint32_t nameLength = 0;      // of the tag name after the '<'
 };
 
 constexpr std::uint32_t kXmlEmptyElement = 1;  // ended with "/>"

@@ -23,7 +23,17 @@ XmlNode& unterminated(XmlNode& n, std::size_t size, XmlNodeKind kind, const char
 // A markup node that ends at the first `closer` from `from` on.
 XmlNode& closedBy(XmlNode& n, std::u16string_view s, std::size_t from, std::u16string_view closer,
                   XmlNodeKind kind, const char* label) {
-  const std::size_t at = from <= s.size() ? s.find(closer, from) : npos;
+  // Look for the closer's first unit with the single-unit search, which is
+  // much cheaper than the general substring search, and confirm the rest.
+  std::size_t at = npos;
+  for (std::size_t i = from; i < s.size(); ++i) {
+    i = s.find(closer[0], i);
+    if (i == npos) break;
+    if (s.size() - i >= closer.size() && s.compare(i, closer.size(), closer) == 0) {
+      at = i;
+      break;
+    }
+  }
   if (at == npos) return unterminated(n, s.size(), kind, label);
   n.kind = kind;
   n.end = at + closer.size();
@@ -87,12 +97,13 @@ XmlNode scanNode(std::u16string_view s, std::size_t pos) {
   n.start = pos;
   const std::size_t size = s.size();
   if (s[pos] != u'<') {
-    std::size_t end = s.find(u'<', pos);
-    if (end == npos) end = size;
+    // One pass to the next '<', noting whether anything but blanks came.
+    const char16_t* p = s.data() + pos;
+    const char16_t* const stop = s.data() + size;
     bool blank = true;
-    for (std::size_t i = pos; i < end && blank; ++i) blank = isBlank(s[i]);
+    for (; p != stop && *p != u'<'; ++p) blank = blank && isBlank(*p);
     n.kind = blank ? XmlNodeKind::Whitespace : XmlNodeKind::Text;
-    n.end = end;
+    n.end = static_cast<std::size_t>(p - s.data());
     return n;
   }
   if (pos + 1 >= size) return unterminated(n, size, XmlNodeKind::Text, "tag");
