@@ -55,23 +55,27 @@ bool readDocument(const std::string& path, XmlDocument& document) {
 
 }  // namespace
 
-namespace {
-
-// A key list in UTF-16 with an index by name, built once per list, so that
-// filling a table is one pass over the candidate elements instead of a walk
-// per key.
-class KeyIndex {
+// A key list with an index by name, in UTF-16 for the document's names and
+// in ASCII for the callers', built once per list, so that filling a table is
+// one pass over the candidate elements and a lookup is one hash.
+class TextKeyIndex {
  public:
   template <std::size_t N>
-  explicit KeyIndex(const std::array<std::string_view, N>& keys) : keys_(keys.begin(), keys.end()) {
+  explicit TextKeyIndex(const std::array<std::string_view, N>& keys) : keys_(keys.begin(), keys.end()) {
     wide_.reserve(N);  // never grows again: the index holds views into it
     for (const std::string_view key : keys_) wide_.push_back(toU16(key));
-    for (std::size_t i = 0; i < wide_.size(); ++i) index_.emplace(wide_[i], i);  // the first of twins wins
+    for (std::size_t i = 0; i < N; ++i) {  // the first of twins wins
+      wideIndex_.emplace(wide_[i], i);
+      index_.emplace(keys_[i], i);
+    }
   }
   std::size_t size() const { return keys_.size(); }
-  std::string_view key(std::size_t i) const { return keys_[i]; }
   // The key's number, or size() when the name is not a key.
   std::size_t find(std::u16string_view name) const {
+    const auto it = wideIndex_.find(name);
+    return it == wideIndex_.end() ? size() : it->second;
+  }
+  std::size_t find(std::string_view name) const {
     const auto it = index_.find(name);
     return it == index_.end() ? size() : it->second;
   }
@@ -79,16 +83,19 @@ class KeyIndex {
  private:
   std::vector<std::string_view> keys_;
   std::vector<std::u16string> wide_;
-  std::unordered_map<std::u16string_view, std::size_t> index_;
+  std::unordered_map<std::u16string_view, std::size_t> wideIndex_;
+  std::unordered_map<std::string_view, std::size_t> index_;
 };
 
-const KeyIndex& lumeraKeyIndex() {
-  static const KeyIndex index(kLumeraTextKeys);
+namespace {
+
+const TextKeyIndex& lumeraKeyIndex() {
+  static const TextKeyIndex index(kLumeraTextKeys);
   return index;
 }
 
-const KeyIndex& languageKeyIndex() {
-  static const KeyIndex index(kQ350TextKeys);
+const TextKeyIndex& languageKeyIndex() {
+  static const TextKeyIndex index(kQ350TextKeys);
   return index;
 }
 
@@ -97,8 +104,9 @@ const KeyIndex& languageKeyIndex() {
 // the single lookups answer. A key whose element is found but empty stays
 // without a text, and later containers are not asked for it.
 void fillFromContainers(const XmlDocument& document, const std::vector<std::uint32_t>& containers,
-                        const KeyIndex& keys, std::map<std::string, std::u16string, std::less<>>& texts) {
+                        const TextKeyIndex& keys, std::vector<std::u16string>& texts) {
   const auto& elements = document.Elements();
+  texts.assign(keys.size(), std::u16string());
   std::vector<bool> found(keys.size(), false);
   std::size_t left = keys.size();
   for (const std::uint32_t container : containers) {
@@ -107,8 +115,7 @@ void fillFromContainers(const XmlDocument& document, const std::vector<std::uint
       if (k == keys.size() || found[k]) continue;
       found[k] = true;
       --left;
-      std::u16string text = document.DataOf(e);
-      if (!text.empty()) texts.emplace(keys.key(k), std::move(text));
+      texts[k] = document.DataOf(e);
     }
   }
 }
@@ -123,7 +130,8 @@ bool TextTable::LoadTexts(const std::string& path) {
 }
 
 void TextTable::FillTexts(const XmlDocument& document) {
-  texts_.clear();
+  Clear();
+  keys_ = &lumeraKeyIndex();
   // The "config" under the first element, the "config" inside that one, and
   // so on: each level is asked only for the keys the levels above lack.
   std::vector<std::uint32_t> levels;
@@ -131,7 +139,7 @@ void TextTable::FillTexts(const XmlDocument& document) {
   for (std::uint32_t config = root ? document.ChildNamed(root, kConfig) : 0; config != 0;
        config = document.ChildNamed(config, kConfig))
     levels.push_back(config);
-  fillFromContainers(document, levels, lumeraKeyIndex(), texts_);
+  fillFromContainers(document, levels, *keys_, byKey_);
 }
 
 bool TextTable::LoadLanguageTexts(const std::string& path) {
@@ -142,18 +150,23 @@ bool TextTable::LoadLanguageTexts(const std::string& path) {
 }
 
 void TextTable::FillLanguageTexts(const XmlDocument& document) {
-  texts_.clear();
+  Clear();
+  keys_ = &languageKeyIndex();
   // Every "config" element, in document order.
   std::vector<std::uint32_t> configs;
   const auto& elements = document.Elements();
   for (std::uint32_t e = 1; e < elements.size(); ++e)
     if (document.NameOf(e) == kConfig) configs.push_back(e);
-  fillFromContainers(document, configs, languageKeyIndex(), texts_);
+  fillFromContainers(document, configs, *keys_, byKey_);
 }
 
 std::u16string TextTable::Text(std::string_view key) const {
-  const auto it = texts_.find(key);
-  return it == texts_.end() ? std::u16string() : it->second;
+  if (keys_) {
+    const std::size_t k = keys_->find(key);
+    if (k < byKey_.size()) return byKey_[k];
+  }
+  const auto it = others_.find(key);
+  return it == others_.end() ? std::u16string() : it->second;
 }
 
 std::string TextTable::TextUtf8(std::string_view key) const { return platform::toUtf8(Text(key)); }
@@ -163,7 +176,22 @@ std::u16string TextTable::HintText(int number) const {
   return key.empty() ? std::u16string() : Text(key);
 }
 
-void TextTable::SetText(std::string_view key, std::u16string text) { texts_[std::string(key)] = std::move(text); }
+void TextTable::SetText(std::string_view key, std::u16string text) {
+  if (keys_) {
+    const std::size_t k = keys_->find(key);
+    if (k < byKey_.size()) {
+      byKey_[k] = std::move(text);
+      return;
+    }
+  }
+  others_[std::string(key)] = std::move(text);
+}
+
+void TextTable::Clear() {
+  keys_ = nullptr;
+  byKey_.clear();
+  others_.clear();
+}
 
 TextTable& lumeraTexts() {
   static TextTable table;

@@ -11,10 +11,13 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "shared/xml_reader.h"
 
 namespace shared {
+
+class TextKeyIndex;
 
 class TextTable {
  public:
@@ -36,10 +39,14 @@ class TextTable {
   std::u16string HintText(int number) const;
   // Replaces one text (Lumera's configured title replaces "tc_title").
   void SetText(std::string_view key, std::u16string text);
-  void Clear() { texts_.clear(); }
+  void Clear();
 
  private:
-  std::map<std::string, std::u16string, std::less<>> texts_;
+  // The texts of the loaded key list by key number (the list's index finds
+  // the number of a name), and the texts SetText gave to any other key.
+  const TextKeyIndex* keys_ = nullptr;
+  std::vector<std::u16string> byKey_;
+  std::map<std::string, std::u16string, std::less<>> others_;
 };
 
 // One lookup of each kind, on a loaded document.
