@@ -1,7 +1,11 @@
 // Reading a document file into UTF-16 text: byte-order marks, declared
 // encodings (XML declaration, HTML meta elements), UTF-8 detection.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
-#include <cstdio>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/format.h"
@@ -196,23 +200,46 @@ bool XmlDocument::ReadFileAsText(const std::string& path, std::u16string& text, 
     fileInfo_.description = result;
     return false;
   };
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return fail(std::strerror(errno));
+  // One read into a buffer of the file's size; a file that grows meanwhile,
+  // or one whose size the system does not know, is read on in blocks.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return fail(std::strerror(errno));
+  struct stat st{};
+  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    const int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
+    ::close(fd);
+    return fail(std::strerror(err));
+  }
+  if (S_ISREG(st.st_mode) && static_cast<std::uint64_t>(st.st_size) > kMaxFileBytes) {
+    ::close(fd);
+    return fail("File too large");
+  }
   std::string bytes;
-  char buffer[65536];
-  bool tooLarge = false;
+  bytes.resize(S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) + 1 : 65536);
   std::size_t got = 0;
-  while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
-    if (bytes.size() + got > kMaxFileBytes) {
-      tooLarge = true;
+  int readError = 0;
+  bool tooLarge = false;
+  while (true) {
+    if (got == bytes.size()) {
+      if (bytes.size() > kMaxFileBytes) {
+        tooLarge = true;
+        break;
+      }
+      bytes.resize(bytes.size() * 2);
+    }
+    const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      readError = errno;
       break;
     }
-    bytes.append(buffer, got);
+    if (n == 0) break;
+    got += static_cast<std::size_t>(n);
   }
-  const int readError = std::ferror(f) ? errno : 0;
-  std::fclose(f);
+  ::close(fd);
   if (readError) return fail(std::strerror(readError));
-  if (tooLarge) return fail("File too large");
+  if (tooLarge || got > kMaxFileBytes) return fail("File too large");
+  bytes.resize(got);
   DecodeFileBytes(bytes, text, fileInfo_);
   result = fileInfo_.description;
   return true;
