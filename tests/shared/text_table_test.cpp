@@ -210,13 +210,20 @@ TEST(TextTable, OnePassFillAgreesWithTheSingleLookups) {
     TextTable lumera, language;
     lumera.FillTexts(doc);
     language.FillLanguageTexts(doc);
+    // A key whose name no element has is found by neither path; the single
+    // lookups (a walk each) are asked only for the names the document has,
+    // which keeps this quick on the corpus's huge broken files.
+    std::set<std::u16string_view> names;
+    for (std::uint32_t e = 1; e < doc.Elements().size(); ++e) names.insert(doc.NameOf(e));
     for (const std::string_view key : shared::kLumeraTextKeys) {
-      const std::u16string expected = shared::lookupLumeraText(doc, std::u16string(key.begin(), key.end()));
+      const std::u16string wide(key.begin(), key.end());
+      const std::u16string expected = names.count(wide) ? shared::lookupLumeraText(doc, wide) : std::u16string();
       ASSERT_EQ(lumera.Text(key), expected) << file << " " << key;
       texts += !expected.empty();
     }
     for (const std::string_view key : shared::kQ350TextKeys) {
-      const std::u16string expected = shared::lookupLanguageText(doc, std::u16string(key.begin(), key.end()));
+      const std::u16string wide(key.begin(), key.end());
+      const std::u16string expected = names.count(wide) ? shared::lookupLanguageText(doc, wide) : std::u16string();
       ASSERT_EQ(language.Text(key), expected) << file << " " << key;
       texts += !expected.empty();
     }
