@@ -123,7 +123,12 @@ void CKBColorDlg::StartPreview(const std::vector<std::uint8_t>& descriptor) {
   const std::uint32_t seed =
       seeded_ ? seed_
               : static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-  preview_ = makeEffectPreview(descriptor, seed);
+  StartPreview(makeEffectPreview(descriptor, seed));
+}
+
+void CKBColorDlg::StartPreview(std::unique_ptr<EffectPreview> preview) {
+  if (!preview) return;
+  preview_ = std::move(preview);
   killWindowTimer(kPreviewTimer);
   preview_->start(slots_);
   flushChanged();

@@ -86,6 +86,8 @@ class CKBColorDlg : public platform::MessageWindow {
   // effect_preview.h), replacing a running one: alphas and colours are set
   // by the preview, one step is taken, and timer 122 runs at its interval.
   void StartPreview(const std::vector<std::uint8_t>& descriptor);
+  // The same with a preview already made.
+  void StartPreview(std::unique_ptr<EffectPreview> preview);
   // Seed of the next previews' random generators (from the time unless set).
   void setPreviewSeed(std::uint32_t seed) { seed_ = seed; seeded_ = true; }
   bool previewRunning() const { return preview_ != nullptr; }
