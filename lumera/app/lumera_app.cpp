@@ -6,6 +6,8 @@
 
 #include "lumera/app/app_services.h"
 #include "lumera/model/config.h"
+#include "lumera/model/keycodes.h"
+#include "lumera/model/macro.h"
 #include "lumera/model/log.h"
 #include "platform/folders.h"
 #include "platform/format.h"
@@ -40,6 +42,8 @@ CLumeraApp::~CLumeraApp() = default;
 CLumeraApp::Start CLumeraApp::InitInstance(bool runWindow) {
   platform::installFontSubstitutes();
   boxes_ = std::make_unique<UiMessageBoxes>();
+  if (!uiHooks().functionName)
+    uiHooks().functionName = [](const KeyFunction& f) { return KeyFunctionName(f, theMacroList(), programTexts()); };
 
   const std::string folder = platform::programFolder();
   shared::LoadTexts(platform::findFileNoCase(folder, "text.xml"));

@@ -321,6 +321,7 @@ void CLumeraDlg::createChildren() {
     const QRect page(QPoint(ledRect.left() + ledRect.width() + 10, kb.top()),
                      QPoint(main_.width() - 10 - 1, okTop - 10 - 1));
     gest_ = new CGestDlg(this, main_, page);
+    gest_->SetMacroCheck([this](std::int32_t id) { return macroFits(id); });
     gest_->hide();
   }
 }
@@ -444,8 +445,8 @@ bool CLumeraDlg::eventFilter(QObject* watched, QEvent* e) {
     for (std::size_t b = 0; b < profileButtons_.size(); ++b) {
       if (watched != profileButtons_[b]) continue;
       const std::vector<OrvaneMenuItem> items = {
-          shared::makeMenuItem(-1, kMenuLinkProgram, shared::Text("tc_link_program")),
-          shared::makeMenuItem(-1, kMenuUnlinkProgram, shared::Text("tc_unlink_program"))};
+          shared::makeMenuItem(ORVANE_TOP_LEVEL, kMenuLinkProgram, shared::Text("tc_link_program")),
+          shared::makeMenuItem(ORVANE_TOP_LEVEL, kMenuUnlinkProgram, shared::Text("tc_unlink_program"))};
       openSkinMenu(this, profileButtons_[b], items, 0, static_cast<std::intptr_t>(b));
       return true;
     }
@@ -660,6 +661,14 @@ void CLumeraDlg::onProfileButton(int b) {
   update(textLineRect());
 }
 
+bool CLumeraDlg::macroFits(std::int32_t macroId) {
+  const ProfileRecord* cur = currentProfile();
+  if (!cur) return false;
+  if (MacroFitsBuffers(*cur, macroId, theMacroList(), theConfig().hwParam().nMacroBufferNum)) return true;
+  prompts_.info(this, text("tc_page5"));
+  return false;
+}
+
 bool CLumeraDlg::AssignKeyFunction(int k, const KeyInfo& picked) {
   ProfileRecord* cur = currentProfile();
   const LumeraConfig& config = theConfig();
@@ -670,10 +679,7 @@ bool CLumeraDlg::AssignKeyFunction(int k, const KeyInfo& picked) {
   KeyInfo& key = cur->keys[i];
   const KeyInfo& layout = config.keyLayout()[i];
   const KeyFunction& f = picked.funA;
-  if (f.type() == 5 && !MacroFitsBuffers(*cur, f.nMacroId, theMacroList(), config.hwParam().nMacroBufferNum)) {
-    prompts_.info(this, text("tc_page5"));
-    return false;
-  }
+  if (f.type() == 5 && !macroFits(f.nMacroId)) return false;
   if (f.type() == 2 && key.funA.type() == 2 && f.stCombo.mask == key.funA.stCombo.mask &&
       f.stCombo.VkCode1 == key.funA.stCombo.VkCode1)
     return false;

@@ -148,6 +148,9 @@ class CLumeraDlg : public CSkinWnd {
   platform::LRESULT OnMenuChoice(platform::WPARAM w, platform::LPARAM l);
 
   bool layOut();
+  // Whether a macro new to the current profile still gets a buffer (tells
+  // the user when not).
+  bool macroFits(std::int32_t macroId);
   void loadProfiles();
   void createButtons();
   void createChildren();

@@ -7,8 +7,10 @@
 #include <QtTest>
 #include <deque>
 #include <filesystem>
+#include <thread>
 
 #include "lumera/app/app_services.h"
+#include "lumera/app/gest_dlg.h"
 #include "lumera/app/kb_color_dlg.h"
 #include "lumera/app/lumera_app.h"
 #include "lumera/app/lumera_dlg.h"
@@ -17,10 +19,12 @@
 #include "lumera/model/config.h"
 #include "lumera/model/macro.h"
 #include "lumera/model/profile_rules.h"
+#include "platform/folders.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 #include "platform/ui/window_look.h"
 #include "platform/ui/window_server.h"
+#include "shared/orvane_binding.h"
 #include "shared/text_table.h"
 #include "sim/sim_process.h"
 #include "tests/lumera/app/ui_fixture.h"
@@ -74,6 +78,19 @@ class TrayStandIn final : public TrayIcon {
  private:
   bool available_;
   bool exists_ = false;
+};
+
+// The process's windows, except that the progress dialog is never found.
+class HidingProgress final : public platform::WindowMessenger {
+ public:
+  platform::WindowHandle findWindow(std::u16string_view title) override {
+    if (platform::equalsNoCase(title, std::u16string_view(u"MyProgressDlg.."))) return 0;
+    return platform::windowMessenger().findWindow(title);
+  }
+  bool postMessage(platform::WindowHandle w, unsigned m, platform::WPARAM wp, platform::LPARAM lp) override {
+    return platform::windowMessenger().postMessage(w, m, wp, lp);
+  }
+  bool isWindow(platform::WindowHandle w) override { return platform::windowMessenger().isWindow(w); }
 };
 
 class ProcessesStandIn final : public platform::ProcessSource {
@@ -605,6 +622,107 @@ class WindowTest : public QObject {
       QVERIFY(sim_.transcriptSize() > mark);
       QVERIFY(!dlg.applyJob().ResetRequested());
     });
+  }
+
+  void gesturesShareTheMacroLimit() {
+    theConfig().options().TrayIcon = 2;
+    theConfig().options().Gest = 1;
+    int offered = 0;
+    uiHooks().pickMacro = [&](QWidget*, KeyInfo& picked) {
+      picked.funA.dwFunID = 0x05000000;
+      picked.funA.nMacroId = offered;
+      return true;
+    };
+    CLumeraDlg dlg(services());
+    run(dlg, [&] {
+      QVERIFY(dlg.gesturePage());
+      QVERIFY(dlg.button(CLumeraDlg::kIdGestView)->isVisible());
+      for (int i = 1; i <= 40; ++i) {
+        MacroRecord m;
+        m.id = 7000 + i;
+        theMacroList().push_back(m);
+      }
+      ProfileRecord* cur = dlg.currentProfile();
+      for (int i = 0; i < 32; ++i) {
+        cur->keys[static_cast<std::size_t>(i)].funA.dwFunID = 0x05000000;
+        cur->keys[static_cast<std::size_t>(i)].funA.nMacroId = 7001 + i;
+      }
+      KeyInfo out;
+      offered = 7033;
+      QVERIFY(!dlg.gesturePage()->recordForChoice(0x05000000, out));
+      QVERIFY(prompts->saw("tc_page5"));
+      offered = 7002;  // on a key already: fits
+      QVERIFY(dlg.gesturePage()->recordForChoice(0x05000000, out));
+      QCOMPARE(out.funA.nMacroId, 7002);
+    });
+    uiHooks().pickMacro = nullptr;
+  }
+
+  void progressEndsWhenTheWorkerNeverFoundIt() {
+    theConfig().options().TrayIcon = 2;
+    HidingProgress hiding;
+    CLumeraDlg::Services s = services();
+    s.messenger = &hiding;
+    CLumeraDlg dlg(std::move(s));
+    run(dlg, [&] {
+      // Returns only once the progress dialog has ended.
+      QVERIFY(dlg.RunApply());
+      QCOMPARE(dlg.pendingApplies(), 0);
+      QVERIFY(!dlg.isApplying());
+    });
+    QVERIFY(platform::fileExists(platform::joinPath(appData(), "pro.dct")));
+  }
+
+  void rightClickOnAProfileButtonOpensTheMenu() {
+    theConfig().options().TrayIcon = 2;
+    CLumeraDlg dlg(services());
+    run(dlg, [&] {
+      QVERIFY(uitest::menuLevels().empty());
+      CPngBtn* b = dlg.button(CLumeraDlg::kIdProfile3);
+      QVERIFY(shared::orvane().hasCreate());
+      uitest::sendMouse(b, QEvent::MouseButtonPress, {5, 5}, Qt::RightButton, Qt::RightButton);
+      uitest::sendMouse(b, QEvent::MouseButtonRelease, {5, 5}, Qt::RightButton, Qt::NoButton);
+      QTRY_COMPARE(uitest::menuLevels().size(), std::size_t(1));
+      closeSkinMenu();
+      QTRY_VERIFY(uitest::menuLevels().empty());
+      QVERIFY(dlg.currentProfile()->id == dlg.profileButtonId(0));  // a right click selects nothing
+    });
+  }
+
+  void messageBoxesFromAWorkerDoNotWait() {
+    UiMessageBoxes boxes;  // installed for its lifetime
+    const std::size_t before = uitest::shownBoxes().size();
+    std::thread worker([] { showMessage(u"Error", u"from the worker", MessageIcon::Warning); });
+    worker.join();  // returned although the user-interface thread shows nothing yet
+    QCOMPARE(uitest::shownBoxes().size(), before);
+    QTRY_COMPARE(uitest::shownBoxes().size(), before + 1);
+    QCOMPARE(uitest::shownBoxes().back().text, std::u16string(u"from the worker"));
+    QCOMPARE(uitest::shownBoxes().back().caption, std::u16string(u"Error"));
+    showMessage(u"Info", u"on this thread", MessageIcon::Information);
+    QCOMPARE(uitest::shownBoxes().size(), before + 2);
+  }
+
+  void appDirAndInstanceNames_data() {
+    QTest::addColumn<QString>("appdir");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("shipped") << "KavroQ350RGB" << true;
+    QTest::newRow("spaces") << "My Keyboard" << true;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("slash") << "a/b" << false;
+    QTest::newRow("backslash") << "a\\b" << false;
+    QTest::newRow("up") << ".." << false;
+    QTest::newRow("dot") << "." << false;
+    QTest::newRow("absolute") << "/etc" << false;
+  }
+  void appDirAndInstanceNames() {
+    QFETCH(QString, appdir);
+    QFETCH(bool, valid);
+    QCOMPARE(ValidAppDir(appdir.toStdU16String()), valid);
+    const std::string lock = instanceLockPath(appdir.toStdU16String());
+    QCOMPARE(platform::folderOf(lock), platform::joinPath(platform::runtimeFolder(), "x").substr(0, platform::runtimeFolder().size() + 1));
+    QVERIFY(platform::fileNameOf(lock).find('/') == std::string::npos);
+    QVERIFY(platform::fileNameOf(lock).rfind("kavro-instance-", 0) == 0);
+    QVERIFY(instanceLockPath(u"LUMERA_HOLLMAR_MUTEX") != instanceLockPath(u"KAVRO_Q350RGB_LUMERA"));
   }
 
   void secondStartWakesTheFirst() {
