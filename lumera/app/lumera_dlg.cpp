@@ -327,7 +327,11 @@ void CLumeraDlg::createChildren() {
 }
 
 void CLumeraDlg::addTray() {
-  if (!tray_->add(this, windowIcon(), text("tc_title"))) Log("Tray icon could not be added");
+  if (tray_->add(this, windowIcon(), text("tc_title"))) return;
+  // Without its icon the program must not wait unseen: the window shows.
+  Log("Tray icon could not be added");
+  trayMode_ = 2;
+  mayShow_ = true;
 }
 
 // ---- Opening, profiles, views ------------------------------------------------
@@ -571,6 +575,13 @@ void CLumeraDlg::pausePreview(bool paused) {
   if (view_) view_->setPaused(pauseDepth_ > 0);
 }
 
+bool CLumeraDlg::livesInTray() const {
+  // Only a window that can come back from the notification area hides;
+  // without an icon (mode 2, no tray host, or the icon could not be added)
+  // closing ends the program instead of leaving it running unseen.
+  return (trayMode_ == 1 || trayMode_ == 3) && tray_->exists();
+}
+
 void CLumeraDlg::endProgram() {
   CloseTopWindows();
   postMessage(platform::WM_CLOSE);
@@ -578,7 +589,7 @@ void CLumeraDlg::endProgram() {
 
 void CLumeraDlg::onExitOrCancel() {
   job_.SetResetRequest(false);
-  if (trayMode_ == 1 || trayMode_ == 3)
+  if (livesInTray())
     hide();
   else
     endProgram();
@@ -625,9 +636,7 @@ bool CLumeraDlg::RunApply() {
 void CLumeraDlg::onOkOrApply(bool ok) {
   if (!RunApply()) return;
   if (!ok) return;
-  // Only a window that can come back from the notification area hides;
-  // without an icon OK ends the program, as Exit does.
-  if ((trayMode_ == 1 || trayMode_ == 3) && tray_->exists())
+  if (livesInTray())
     hide();
   else
     endProgram();

@@ -163,6 +163,7 @@ class CLumeraDlg : public CSkinWnd {
   void onProfileButton(int button);
   void onDeviceChange(bool arrival, const QString& name, unsigned interfaceClass);
   void endProgram();
+  bool livesInTray() const;
   void saveAll();
   void pausePreview(bool paused);
   bool requestApply(unsigned flags);

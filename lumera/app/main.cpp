@@ -3,6 +3,7 @@
 
 #include "lumera/app/lumera_app.h"
 #include "platform/clock.h"
+#include "platform/ui/first_paint_probe.h"
 
 int main(int argc, char** argv) {
   platform::setProgramName("Lumera");
@@ -11,6 +12,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
   lumera::CLumeraApp lumeraApp;
+  // The start-up benchmark's probe (only with KAVRO_FIRST_PAINT_FILE set).
+  lumeraApp.setWindowCreated([](lumera::CLumeraDlg& dlg) { FirstPaintProbe::watch(&dlg); });
   lumeraApp.InitInstance();
   return lumeraApp.ExitInstance();
 }
