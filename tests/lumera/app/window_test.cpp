@@ -506,6 +506,60 @@ class WindowTest : public QObject {
     });
   }
 
+  void closingInEveryTrayMode() {
+    theConfig().options().TrayIcon = 3;
+    {
+      // With a tray icon Cancel and Exit only hide; the close request ends.
+      CLumeraDlg dlg(services(true));
+      bool hiddenAndRunning = false;
+      const int r = run(
+          dlg,
+          [&] {
+            uitest::clickCentre(dlg.button(CLumeraDlg::kIdCancel));
+            QVERIFY(!dlg.isVisible());
+            dlg.sendMessage(kMsgTrayCallback, 0, TrayIcon::kLeftButtonDown);
+            uitest::clickCentre(dlg.button(CLumeraDlg::kIdExit));
+            QCoreApplication::processEvents();
+            hiddenAndRunning = !dlg.isVisible() && dlg.isRunningModal();
+            dlg.postMessage(kMsgCloseRequest);
+          },
+          false);
+      QCOMPARE(r, int(platform::IDCANCEL));
+      QVERIFY(hiddenAndRunning);
+    }
+    {
+      // The tray menu's exit command ends it too.
+      CLumeraDlg dlg(services(true));
+      const int r = run(dlg, [&] { dlg.postMessage(platform::WM_COMMAND, kTrayExit, 0); }, false);
+      QCOMPARE(r, int(platform::IDCANCEL));
+    }
+    // Without a tray Cancel ends the program.
+    theConfig().options().TrayIcon = 2;
+    CLumeraDlg dlg(services(true));
+    const int r = run(dlg, [&] { uitest::clickCentre(dlg.button(CLumeraDlg::kIdCancel)); }, false);
+    QCOMPARE(r, int(platform::IDCANCEL));
+    QVERIFY(!tray->exists());
+  }
+
+  void applyNowSendsEachKeyChange() {
+    theConfig().options().TrayIcon = 2;
+    theConfig().options().ApplyNow = 1;
+    CLumeraDlg dlg(services());
+    run(dlg, [&] {
+      const std::size_t mark = sim_.transcriptSize();
+      KeyInfo media = theConfig().keyLayout()[6];
+      media.funA.dwFunID = 0x04000026;
+      QVERIFY(dlg.AssignKeyFunction(6, media));
+      QTRY_COMPARE(dlg.pendingApplies(), 0);
+      std::vector<int> commands;
+      for (const sim::TranscriptLine& l : sim_.transcript(mark))
+        if (l.out) commands.push_back(l.bytes[1]);
+      // Password, the key matrix, the configuration end: keys only.
+      QCOMPARE(commands, (std::vector<int>{0x05, 0x04, 0x05}));
+    });
+    QVERIFY(prompts->shown.empty());
+  }
+
   void automaticSwitch() {
     theConfig().options().TrayIcon = 2;
     ProfileList list{NewProfile(u"A", theConfig()), NewProfile(u"B", theConfig()), NewProfile(u"C", theConfig())};
