@@ -440,6 +440,40 @@ class WindowTest : public QObject {
     });
   }
 
+  void twoKeyboardsBlockApply() {
+    theConfig().options().TrayIcon = 2;
+    int second = -1;
+    QVERIFY(sim_.control().plug("q350rgb", &second));
+    CLumeraDlg dlg(services());
+    run(dlg, [&] {
+      QVERIFY(prompts->saw("tc_msg11"));  // said at start, the window still opens
+      QVERIFY(dlg.isVisible());
+      prompts->shown.clear();
+      const std::size_t mark = sim_.transcriptSize();
+      QVERIFY(!dlg.RunApply());
+      QVERIFY(prompts->saw("tc_msg11"));
+      QCOMPARE(sim_.transcriptSize(), mark);
+    });
+    QVERIFY(sim_.control().unplug(second));
+  }
+
+  void keyboardArrivingLater() {
+    theConfig().options().TrayIcon = 2;
+    theConfig().options().Suwnd = 1;
+    QVERIFY(sim_.control().unplug(0));
+    CLumeraDlg dlg(services(false, true));
+    run(dlg, [&] {
+      QVERIFY(dlg.isVisible());
+      QVERIFY(!dlg.driver().IsOpen());
+      QVERIFY(sim_.control().replug(0));
+      QTRY_VERIFY_WITH_TIMEOUT(dlg.driver().IsOpen(), 10000);
+      uitest::clickCentre(dlg.button(CLumeraDlg::kIdApply));
+      QTRY_COMPARE(dlg.pendingApplies(), 0);
+    });
+    QVERIFY(!prompts->saw("tc_msg15"));
+    QVERIFY(platform::fileExists(platform::joinPath(appData(), "curid.dct")));
+  }
+
   void removalWhileOpenEndsTheProgram() {
     theConfig().options().TrayIcon = 3;
     CLumeraDlg dlg(services(true, true));
