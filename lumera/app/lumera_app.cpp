@@ -104,8 +104,13 @@ bool CLumeraApp::takeInstance() {
   // A lock left by a holder that crashed is taken over (its process is gone).
   lock_->setStaleLockTime(0);
   if (lock_->tryLock(0)) return true;
+  const bool heldByAnother = lock_->error() == QLockFile::LockFailedError;
   lock_.reset();
-  return false;
+  if (heldByAnother) return false;
+  // The lock cannot be made at all (an unwritable runtime folder): better
+  // a program that runs without the guard than one that never opens.
+  Log("Single-instance lock %s cannot be created", instanceLockPath(mutex_));
+  return true;
 }
 
 int CLumeraApp::ExitInstance() {
@@ -115,7 +120,6 @@ int CLumeraApp::ExitInstance() {
   boxes_.reset();
   switch (started_) {
     case Start::SkinMarkerWrong: return 3;
-    case Start::LockFailed: return 4;
     default: return 0;
   }
 }

@@ -33,7 +33,7 @@ std::string instanceLockPath(std::u16string_view mutexName);
 class CLumeraApp {
  public:
   // What ended the start.
-  enum class Start { MainWindowRan, SkinMarkerWrong, OtherInstance, LockFailed };
+  enum class Start { MainWindowRan, SkinMarkerWrong, OtherInstance };
 
   CLumeraApp();
   ~CLumeraApp();

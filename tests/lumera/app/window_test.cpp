@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QTimer>
 #include <QtTest>
+#include <csignal>
 #include <deque>
 #include <filesystem>
 #include <thread>
@@ -831,6 +832,39 @@ class WindowTest : public QObject {
       QTRY_VERIFY(dlg.isVisible());
     });
     QCOMPARE(status, 0);
+  }
+
+  void lockOfACrashedInstanceIsTakenOver() {
+    // Two programs in a runtime folder of their own (this test process holds
+    // the lock of the shared one).
+    testsupport::TempDir runtime;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime.path()));
+    const QString lockFile = QString::fromStdString(
+        runtime.path() + "/" + platform::fileNameOf(instanceLockPath(shared::Text("tc_mutex"))));
+    auto start = [&](QProcess& p) {
+      p.setProcessEnvironment(env);
+      p.setProgram(QString::fromStdString(stageFolder() + "Lumera"));
+      p.start();
+      return p.waitForStarted();
+    };
+    auto lockedBy = [&](qint64 pid) {
+      QFile f(lockFile);
+      return f.open(QIODevice::ReadOnly) && f.readLine().trimmed().toLongLong() == pid;
+    };
+    QProcess first;
+    QVERIFY(start(first));
+    QTRY_VERIFY_WITH_TIMEOUT(lockedBy(first.processId()), 20000);
+    ::kill(static_cast<pid_t>(first.processId()), SIGKILL);  // a crash: the lock file stays
+    QVERIFY(first.waitForFinished(10000));
+    QVERIFY(QFile::exists(lockFile));
+    QProcess second;
+    QVERIFY(start(second));
+    QTRY_VERIFY_WITH_TIMEOUT(lockedBy(second.processId()) || second.state() == QProcess::NotRunning, 20000);
+    QVERIFY(second.state() == QProcess::Running);  // it did not take itself for a second start
+    second.terminate();
+    if (!second.waitForFinished(10000)) second.kill();
+    second.waitForFinished(10000);
   }
 
   void wrongSkinMarkerEndsWithAMessage() {
