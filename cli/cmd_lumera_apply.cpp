@@ -2,7 +2,7 @@
 // way the program's Apply button does, for login scripts and the demo.
 //
 // The profiles are loaded as the main window loads them when it opens (a
-// store without exactly three profiles gets three default ones appended),
+// store of fewer than three profiles gets three default ones appended),
 // the keyboard is found through libPallomar.so beside the program, and the
 // apply runs on the apply worker, whose progress messages draw a bar in the
 // terminal. On success the profiles and the current id are stored, as the
@@ -20,6 +20,7 @@
 #include "lumera/model/log.h"
 #include "lumera/model/macro.h"
 #include "lumera/model/profile.h"
+#include "lumera/model/profile_rules.h"
 #include "platform/format.h"
 #include "platform/hid/module.h"
 #include "platform/paths.h"
@@ -121,11 +122,8 @@ int run(const cli::Args& args) {
   // The profiles, as the main window loads them when it opens.
   ProfileList profiles;
   LoadProfiles(appData, profiles);
-  if (profiles.size() != 3) {
-    for (int i = 1; i <= 3; ++i)
-      profiles.push_back(NewProfile(platform::formatU16("%s%d", texts.text("tc_proname"), i), config));
-    std::printf("%s holds no list of three profiles: three default profiles added\n", appData.c_str());
-  }
+  if (TopUpProfiles(profiles, config, texts) > 0)
+    std::printf("%s holds fewer than three profiles: three default profiles added\n", appData.c_str());
   const std::int32_t currentId = args.has("profile") ? static_cast<std::int32_t>(wantedId) : LoadCurrentId(appData);
   auto current = std::find_if(profiles.begin(), profiles.end(),
                               [&](const ProfileRecord& p) { return p.id == currentId; });

@@ -45,6 +45,18 @@ inline constexpr std::array<std::string_view, 173> kLumeraTextKeys = {
     "tc_adv_str14", "tc_adv_str15", "tc_adv_str16", "tc_adv_str17", "tc_adv_str18",
     "tc_adv_str19"};
 
+// Lumera's texts of our own (not part of the shipped table's key list): the
+// key and the English text used when text.xml does not have it.
+struct OwnTextKey {
+  std::string_view key;
+  std::u16string_view english;
+};
+inline constexpr std::array<OwnTextKey, 3> kLumeraOwnTextKeys = {{
+    {"tc_link_program", u"Link to a program..."},
+    {"tc_unlink_program", u"Unlink"},
+    {"tc_link_program_msg", u"Switch to this profile while this program runs (part of its name, e.g. game.exe):"},
+}};
+
 // Q350Config's keys, each once: the status-line hint keys in hint order, then
 // the keys the dialogs and key tables use, then the rest the loader reads.
 inline constexpr std::array<std::string_view, 176> kQ350TextKeys = {

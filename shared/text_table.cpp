@@ -94,6 +94,15 @@ const TextKeyIndex& lumeraKeyIndex() {
   return index;
 }
 
+const TextKeyIndex& ownKeyIndex() {
+  static const TextKeyIndex index([] {
+    std::array<std::string_view, kLumeraOwnTextKeys.size()> names{};
+    for (std::size_t i = 0; i < names.size(); ++i) names[i] = kLumeraOwnTextKeys[i].key;
+    return names;
+  }());
+  return index;
+}
+
 const TextKeyIndex& languageKeyIndex() {
   static const TextKeyIndex index(kQ350TextKeys);
   return index;
@@ -140,6 +149,12 @@ void TextTable::FillTexts(const XmlDocument& document) {
        config = document.ChildNamed(config, kConfig))
     levels.push_back(config);
   fillFromContainers(document, levels, *keys_, byKey_);
+  // Our own keys, each with its English text when the file lacks it.
+  std::vector<std::u16string> own;
+  fillFromContainers(document, levels, ownKeyIndex(), own);
+  for (std::size_t i = 0; i < kLumeraOwnTextKeys.size(); ++i)
+    others_[std::string(kLumeraOwnTextKeys[i].key)] =
+        own[i].empty() ? std::u16string(kLumeraOwnTextKeys[i].english) : std::move(own[i]);
 }
 
 bool TextTable::LoadLanguageTexts(const std::string& path) {

@@ -132,6 +132,7 @@ bool CGestDlg::recordForChoice(std::uint32_t id, KeyInfo& out) {
       KeyInfo picked;
       if (profile_ && selected_ >= 0) picked = (*profile_)[static_cast<std::size_t>(selected_)];
       if (!uiHooks().pickMacro(this, picked)) return false;
+      if (macroFits_ && !macroFits_(picked.funA.nMacroId)) return false;
       out = picked;
       out.funA.dwFunID = kMacroFunction;
       return true;

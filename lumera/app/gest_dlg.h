@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "lumera/app/skin_window.h"
@@ -37,6 +38,10 @@ class CGestDlg : public CSkinWnd {
   void SetProfileGestures(std::array<KeyInfo, kGestureCount>* gestures);
   // Shows the function names of the current profile's gestures.
   void RefreshFromProfile();
+  // Asked before a macro goes onto a gesture: the gestures share the
+  // keyboard's macro buffers with the keys, so the main window checks the
+  // limit (and tells the user) and answers whether the macro fits.
+  void SetMacroCheck(std::function<bool(std::int32_t macroId)> fits) { macroFits_ = std::move(fits); }
 
   int selectedGesture() const { return selected_; }
   CPngBtn* gestureButton(int i) const { return gestures_[static_cast<std::size_t>(i)]; }
@@ -60,6 +65,7 @@ class CGestDlg : public CSkinWnd {
   std::array<KeyInfo, kGestureCount>* profile_ = nullptr;
   int selected_ = -1;
   bool created_ = false;
+  std::function<bool(std::int32_t)> macroFits_;
 };
 
 }  // namespace lumera

@@ -37,10 +37,14 @@ class TableTexts final : public TextLookup {
 };
 }  // namespace
 
+const TextLookup& programTexts() {
+  static const TableTexts texts;
+  return texts;
+}
+
 std::u16string keyNameOf(unsigned vk) {
   if (uiHooks().keyName) return uiHooks().keyName(vk);
-  static const TableTexts texts;
-  return KeyName(vk, texts);
+  return KeyName(vk, programTexts());
 }
 
 std::u16string functionNameOf(const KeyFunction& f) {

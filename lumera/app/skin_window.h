@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "lumera/model/records.h"
+#include "lumera/model/services.h"
 #include "outside/orvane/orvane_api.h"
 #include "platform/ui/message_window.h"
 
@@ -38,6 +39,8 @@ QString skinPath(const QString& name);
 QImage loadSkin(const QString& name);
 // A text of the text table.
 QString uiText(std::string_view key);
+// The text table as the model's text lookup.
+const TextLookup& programTexts();
 
 // What these windows need from windows and tables other parts provide; the
 // program fills them in at start. Unset hooks give the fallbacks noted.

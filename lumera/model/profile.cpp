@@ -139,6 +139,25 @@ void ResetProfile(ProfileRecord& profile, const LumeraConfig& config) {
   ResetLighting(profile, config);
 }
 
+bool SanitiseProfile(ProfileRecord& p) {
+  bool changed = false;
+  if (p.effectIndex < 0 || p.effectIndex >= kLedModeCount) {
+    p.effectIndex = 0;
+    changed = true;
+  }
+  if (p.colourGroup >= kColourGroups) {
+    p.colourGroup = 0;
+    changed = true;
+  }
+  for (LedModeSetting& s : p.effects) {
+    if (s.colourIndex >= kPaletteSize) {
+      s.colourIndex = 0;
+      changed = true;
+    }
+  }
+  return changed;
+}
+
 bool LoadProfiles(const std::string& folder, ProfileList& out, std::vector<int>* slots) {
   out.clear();
   if (slots) slots->clear();
@@ -155,6 +174,7 @@ bool LoadProfiles(const std::string& folder, ProfileList& out, std::vector<int>*
     const std::uint8_t* slot = data + static_cast<std::size_t>(s) * kProfileRecordSize;
     if (getI32(slot + 4) == 0) continue;
     out.push_back(readProfileRecord(slot));
+    SanitiseProfile(out.back());
     if (slots) slots->push_back(s);
   }
   return true;

@@ -75,10 +75,15 @@ ProfileRecord NewProfile(std::u16string_view name, const LumeraConfig& config, c
 // Back to the defaults of `config`, keeping magic, id and name.
 void ResetProfile(ProfileRecord& profile, const LumeraConfig& config);
 
+// Brings the stored values that index tables back into their tables: an
+// effect index outside 0..16, a colour group outside 0..4 or a colour index
+// outside 0..6 becomes 0. True when something was changed.
+bool SanitiseProfile(ProfileRecord& profile);
+
 // Reads "pro.dct" from `folder`: every slot whose id is not 0, in slot order
 // (`slots`, when given, receives each one's slot number). A short file reads
-// as empty slots after its end. False (and an empty list) when the file
-// cannot be read.
+// as empty slots after its end. Every record read is sanitised
+// (SanitiseProfile). False (and an empty list) when the file cannot be read.
 bool LoadProfiles(const std::string& folder, ProfileList& out, std::vector<int>* slots = nullptr);
 // Writes "pro.dct" whole or not at all: the records whose id is not 0, in
 // list order, at most 40, the other slots zero.

@@ -129,6 +129,32 @@ TEST_F(LumeraCli, ProfilesListsSlotsAndTheCurrentOne) {
   EXPECT_NE(viaConfig.err.find("cannot read pro.dct in " + dir.file("Kv")), std::string::npos) << viaConfig.err;
 }
 
+TEST_F(LumeraCli, ProfilesLinkAndUnlinkAProgram) {
+  const std::string appdata = "--appdata '" + dir.file("appdata") + "' ";
+  CliRun r = kavroctl(dir, "lumera profiles " + appdata + "--set-program " + std::to_string(firstId) + " 'Race Game.exe'");
+  ASSERT_EQ(r.status, 0) << r.err;
+  ProfileList list;
+  ASSERT_TRUE(LoadProfiles(dir.file("appdata"), list));
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(profileProgramName(list[0]), u"Race Game.exe");
+  EXPECT_EQ(profileProgramName(list[1]), u"game.exe");
+  EXPECT_EQ(LoadCurrentId(dir.file("appdata")), secondId);
+
+  r = kavroctl(dir, "lumera profiles " + appdata + "--clear-program " + std::to_string(secondId));
+  ASSERT_EQ(r.status, 0) << r.err;
+  ASSERT_TRUE(LoadProfiles(dir.file("appdata"), list));
+  EXPECT_EQ(profileProgramName(list[1]), u"");
+  EXPECT_EQ(profileProgramName(list[0]), u"Race Game.exe");
+
+  const std::string before = testsupport::readAll(dir.file("appdata/pro.dct"));
+  EXPECT_EQ(kavroctl(dir, "lumera profiles " + appdata + "--set-program 12345 x.exe").status, 1);
+  EXPECT_EQ(kavroctl(dir, "lumera profiles " + appdata + "--set-program " + std::to_string(firstId)).status, 2);
+  EXPECT_EQ(kavroctl(dir, "lumera profiles " + appdata + "--set-program " + std::to_string(firstId) + " ''").status, 2);
+  EXPECT_EQ(kavroctl(dir, "lumera profiles " + appdata + "--set-program 1 a --clear-program 1").status, 2);
+  EXPECT_EQ(kavroctl(dir, "lumera profiles " + appdata + "--clear-program one").status, 2);
+  EXPECT_EQ(testsupport::readAll(dir.file("appdata/pro.dct")), before);
+}
+
 TEST_F(LumeraCli, MatrixShowsThePayloadAndMacroBuffers) {
   const CliRun r = kavroctl(dir, "lumera matrix --appdata '" + dir.file("appdata") + "' --program-dir '" +
                                      dir.file("prog") + "' --profile " + std::to_string(firstId) + " --json");

@@ -249,3 +249,19 @@ TEST(TextTable, FirstLevelWithTheElementDecides) {
   EXPECT_EQ(lumera.Text("tc_apply"), u"");  // only the first config of the root is a level
   EXPECT_EQ(language.Text("str_ok"), u"lang deep");  // the nested config comes first in document order
 }
+
+namespace {
+
+TEST(TextTable, OwnKeysFallBackToEnglish) {
+  testsupport::TempDir dir;
+  TextTable table;
+  ASSERT_TRUE(table.LoadTexts(dir.write("text.xml", "<r><config><tc_ok>OK</tc_ok></config></r>")));
+  for (const shared::OwnTextKey& k : shared::kLumeraOwnTextKeys)
+    EXPECT_EQ(table.Text(k.key), std::u16string(k.english)) << k.key;
+  ASSERT_TRUE(table.LoadTexts(dir.write(
+      "text.xml", "<r><config><tc_unlink_program>Trennen</tc_unlink_program></config></r>")));
+  EXPECT_EQ(table.Text("tc_unlink_program"), u"Trennen");
+  EXPECT_EQ(table.Text("tc_link_program"), u"Link to a program...");
+}
+
+}  // namespace
