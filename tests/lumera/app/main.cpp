@@ -8,13 +8,14 @@
 QObject* makeControlsTest();
 QObject* makeDialogsTest();
 QObject* makeTreeTest();
+QObject* makePickerTest();
 
 int main(int argc, char** argv) {
   testsupport::SandboxHome home;
   QApplication app(argc, argv);
   uitest::setUpProgramFolder();
   int status = 0;
-  for (QObject* t : {makeControlsTest(), makeDialogsTest(), makeTreeTest()}) {
+  for (QObject* t : {makeControlsTest(), makeDialogsTest(), makeTreeTest(), makePickerTest()}) {
     status |= QTest::qExec(t, argc, argv);
     delete t;
   }
