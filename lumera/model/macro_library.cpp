@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <sys/stat.h>
 
+#include "lumera/model/config.h"
 #include "lumera/model/log.h"
 #include "platform/paths.h"
 #include "platform/text.h"
@@ -195,6 +196,62 @@ bool removeLibraryFolder(const std::string& path, int* error) {
     return false;
   }
   return true;
+}
+
+std::vector<EditorEvent> editorEventsOf(const MacroRecord& m) {
+  std::vector<EditorEvent> rows;
+  const std::size_t n = std::min(macroEventCount(m), kMaxMacroEvents);
+  for (std::size_t i = 0; i < n; ++i) {
+    const MacroEvent& e = m.events[i];
+    rows.push_back({e.down ? EditorEvent::kPressed : EditorEvent::kReleased, e.keyCode});
+    if (e.delay != 0) rows.push_back({EditorEvent::kDelay, e.delay});
+  }
+  return rows;
+}
+
+void tidyEditorEvents(std::vector<EditorEvent>& rows) {
+  auto first = std::find_if(rows.begin(), rows.end(), [](const EditorEvent& r) { return r.kind == EditorEvent::kPressed; });
+  rows.erase(rows.begin(), first);
+  std::vector<EditorEvent> out;
+  for (const EditorEvent& r : rows) {
+    if (!out.empty() && r.kind == EditorEvent::kDelay && out.back().kind == EditorEvent::kDelay) {
+      out.back().value = std::min<std::uint32_t>(out.back().value + r.value, kMaxEditorDelay);
+      continue;
+    }
+    if (!out.empty() && r.kind != EditorEvent::kDelay && out.back() == r) continue;
+    out.push_back(r);
+  }
+  rows = std::move(out);
+}
+
+void storeEditorEvents(const std::vector<EditorEvent>& rows, MacroRecord& m) {
+  m.events.fill(MacroEvent{});
+  std::size_t n = 0;
+  for (std::size_t i = 0; i < rows.size() && n < kMaxMacroEvents; ++i) {
+    const EditorEvent& r = rows[i];
+    if (r.kind == EditorEvent::kDelay) continue;  // a delay with no key before it
+    if ((r.value & 0xFF) == 0) {
+      Log("Capture keycode=0");
+      if (theConfig().options().Debug != 0) showMessage("Warning", "Capture keycode=0", MessageIcon::Warning);
+      continue;
+    }
+    MacroEvent e;
+    e.keyCode = static_cast<std::uint16_t>(r.value & 0xFF);
+    e.down = r.kind == EditorEvent::kPressed ? 1 : 0;
+    if (i + 1 < rows.size() && rows[i + 1].kind == EditorEvent::kDelay) e.delay = std::min(rows[++i].value, kMaxEditorDelay);
+    m.events[n++] = e;
+  }
+}
+
+int editorEventsSize(const std::vector<EditorEvent>& rows) {
+  int size = 4;
+  for (const EditorEvent& r : rows) {
+    if (r.kind != EditorEvent::kDelay)
+      size += 2;
+    else if (r.value > 127)
+      size += 4;
+  }
+  return size;
 }
 
 }  // namespace lumera

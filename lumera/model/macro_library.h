@@ -79,4 +79,34 @@ bool copyMacroFile(const std::string& from, const std::string& to);
 // A folder that does not exist counts as deleted. `error` gets errno.
 bool removeLibraryFolder(const std::string& path, int* error = nullptr);
 
+// ---- The editor's event list ------------------------------------------------
+
+// One row of the macro editor's event list.
+struct EditorEvent {
+  enum Kind : int { kReleased = 0, kPressed = 1, kDelay = 2 };
+  int kind = kPressed;
+  std::uint32_t value = 0;  // key code, or milliseconds for a delay
+  bool operator==(const EditorEvent& o) const { return kind == o.kind && value == o.value; }
+};
+// The longest delay one row holds.
+constexpr std::uint32_t kMaxEditorDelay = 65280;
+// The keyboard's macro buffer, which a recording must fit.
+constexpr int kMacroBufferBytes = 256;
+// The most events a macro record keeps.
+constexpr std::size_t kMaxMacroEvents = 127;
+
+// The rows a record's events show: a key row per event, then its delay.
+std::vector<EditorEvent> editorEventsOf(const MacroRecord& m);
+// Tidies the rows before they are stored: leading rows up to the first key
+// press go, adjacent delays merge (at most kMaxEditorDelay), a key row that
+// repeats the one before it goes.
+void tidyEditorEvents(std::vector<EditorEvent>& rows);
+// Writes the (tidied) rows into the record's events: at most 127, each key
+// row with the delay row after it; the other slots are zeroed. A key code 0
+// is logged ("Capture keycode=0").
+void storeEditorEvents(const std::vector<EditorEvent>& rows, MacroRecord& m);
+// The bytes the rows take in the keyboard's buffer: 4, 2 per key row and 4
+// more per delay above 127 ms.
+int editorEventsSize(const std::vector<EditorEvent>& rows);
+
 }  // namespace lumera

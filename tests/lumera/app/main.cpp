@@ -9,13 +9,14 @@ QObject* makeControlsTest();
 QObject* makeDialogsTest();
 QObject* makeTreeTest();
 QObject* makePickerTest();
+QObject* makeMacroDlgTest();
 
 int main(int argc, char** argv) {
   testsupport::SandboxHome home;
   QApplication app(argc, argv);
   uitest::setUpProgramFolder();
   int status = 0;
-  for (QObject* t : {makeControlsTest(), makeDialogsTest(), makeTreeTest(), makePickerTest()}) {
+  for (QObject* t : {makeControlsTest(), makeDialogsTest(), makeTreeTest(), makePickerTest(), makeMacroDlgTest()}) {
     status |= QTest::qExec(t, argc, argv);
     delete t;
   }

@@ -122,7 +122,8 @@ void setUpProgramFolder() {
                           "tc_macro_msg18", "tc_macro_msg20", "tc_macro_msg21", "tc_macro_msg22", "tc_macro_auto",
                           "tc_macro_loop", "tc_macro_loop1", "tc_macro_loop2", "tc_macro_start", "tc_macro_stop",
                           "tc_click", "tc_menu", "tc_middle", "tc_forward", "tc_back", "tc_scrollup",
-                          "tc_scrolldown"}) {
+                          "tc_scrolldown", "tc_macro_full", "tc_macro_deep", "tc_macro_itself",
+                          "tc_macro_savefail"}) {
     const std::string k(key);
     const std::u16string t = k == "tc_ok" ? u"OK" : k == "tc_cancel" ? u"Cancel" : platform::toUtf16("[" + k + "]");
     shared::lumeraTexts().SetText(key, t);
