@@ -141,7 +141,10 @@ void CMacroDlg::onInitDialog() {
 
   count_ = new QLineEdit(this);
   count_->setObjectName(QStringLiteral("loopCount"));
-  count_->setGeometry(x_ + 20, 206, 80, 22);
+  count_->setGeometry(x_, 207, 80, 22);
+  // Drawn into the skin's box under the second radio button.
+  count_->setFrame(false);
+  count_->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; color: #c8c8c8; padding-left: 4px; }"));
   count_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), count_));
   QObject::connect(count_, &QLineEdit::textEdited, count_, [this](const QString& t) { onCountEdited(t); });
 
@@ -857,7 +860,9 @@ void CMacroDlg::importFolder() {
     return;
   }
   if (status == CopyStatus::Failed) InfoBox(this, uiText("tc_macro_savefail") + QStringLiteral("\n") + QString::fromStdString(copied));
-  const TreeItem item = library_->InsertItem(name, kFolderKind, 0, parent);
+  const std::string icon = platform::findFileNoCase(copied, name.toStdString() + ".png");
+  const TreeItem item = library_->InsertItem(name, kFolderKind, 0, parent, kTreeLast,
+                                             isPlainFile(icon) ? QImage(QString::fromStdString(icon)) : QImage());
   readFolder(item, copied, library_->depth(item) + 1, true);
   library_->SelectItem(item);
   clearEditor();

@@ -188,6 +188,7 @@ class MacroDlgTest : public QObject {
       QCOMPARE(dlg.libraryTree()->geometry(), QRect(QPoint(30, 76), QPoint(179, 325)));
       QCOMPARE(dlg.eventList()->geometry(), QRect(QPoint(190, 76), QPoint(319, 325)));
       QVERIFY(!dlg.countEdit()->isVisible());  // no macro yet
+      QCOMPARE(dlg.countEdit()->geometry(), QRect(350, 207, 80, 22));
     });
   }
 
