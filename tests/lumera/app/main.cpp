@@ -10,13 +10,14 @@ QObject* makeDialogsTest();
 QObject* makeTreeTest();
 QObject* makePickerTest();
 QObject* makeMacroDlgTest();
+QObject* makeMacroApplyTest();
 
 int main(int argc, char** argv) {
   testsupport::SandboxHome home;
   QApplication app(argc, argv);
   uitest::setUpProgramFolder();
   int status = 0;
-  for (QObject* t : {makeControlsTest(), makeDialogsTest(), makeTreeTest(), makePickerTest(), makeMacroDlgTest()}) {
+  for (QObject* t : {makeControlsTest(), makeDialogsTest(), makeTreeTest(), makePickerTest(), makeMacroDlgTest(), makeMacroApplyTest()}) {
     status |= QTest::qExec(t, argc, argv);
     delete t;
   }

@@ -6,7 +6,9 @@
 #include <QtTest>
 #include <memory>
 
+#include "lumera/app/gest_dlg.h"
 #include "lumera/app/key_fun_pick_dlg.h"
+#include "lumera/app/key_macro_dialogs.h"
 #include "lumera/app/msg_dlg.h"
 #include "lumera/app/png_btn.h"
 #include "lumera/model/config.h"
@@ -370,6 +372,33 @@ class PickerTest : public QObject {
     QVERIFY(!comboShown && !mediaShown && macroShown);
     QCOMPARE(dlg.record().funA.nMacroId, 0x123456);
     QCOMPARE(dlg.record().funA.dwMatrixInx, 7);
+  }
+
+  void gesturePageOpensThePickerThroughTheHook() {
+    const UiHooks saved = uiHooks();
+    installKeyAndMacroDialogs();
+    std::array<KeyInfo, kGestureCount> gestures{};
+    CGestDlg page(main_.get(), QImage(), QRect(0, 0, 560, 380));
+    page.SetProfileGestures(&gestures);
+    bool macroOnly = false;
+    uitest::whenOpen(u"KeyFunPickTopWindow", [&](platform::MessageWindow* w) {
+      auto* dlg = static_cast<CKeyFunPickDlg*>(w);
+      macroOnly = dlg->category() == CKeyFunPickDlg::kMacroCategory &&
+                  !dlg->categoryButton(CKeyFunPickDlg::kComboCategory)->isVisible();
+      dlg->macroTree()->SelectItem(dlg->macroItem(0x0A0B0C));
+      uitest::clickCentre(dlg->okButton());
+    });
+    KeyInfo out;
+    QVERIFY(page.recordForChoice(0x05000000, out));
+    QVERIFY(macroOnly);
+    QCOMPARE(out.funA.dwFunID, 0x05000000u);
+    QCOMPARE(out.funA.nMacroId, 0x0A0B0C);
+    // Cancelled: nothing picked.
+    uitest::whenOpen(u"KeyFunPickTopWindow", [](platform::MessageWindow* w) {
+      uitest::clickCentre(static_cast<CKeyFunPickDlg*>(w)->cancelButton());
+    });
+    QVERIFY(!page.recordForChoice(0x05000000, out));
+    uiHooks() = saved;
   }
 
   void hotAreas_data() {
