@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QRegularExpressionValidator>
+#include <QTimer>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -156,6 +157,11 @@ void CMacroDlg::onInitDialog() {
   events_ = new CTreeCtrlEx(this, kEventListId);
   events_->setGeometry(rectOf(o.rcKeyList));
   events_->ApplySkinOptions(bg);
+
+  pendingTimer_ = new QTimer(this);
+  pendingTimer_->setSingleShot(true);
+  pendingTimer_->setInterval(40);
+  QObject::connect(pendingTimer_, &QTimer::timeout, this, [this] { flushPendingRelease(); });
 
   readLibrary();
   clearEditor();
@@ -333,7 +339,8 @@ bool CMacroDlg::eventFilter(QObject* watched, QEvent* e) {
   auto* k = static_cast<QKeyEvent*>(e);
   if (recording_) {
     // Auto-repeat comes as release/press pairs on X11, flagged as repeats.
-    if (t != QEvent::ShortcutOverride && !k->isAutoRepeat()) recordKey(t == QEvent::KeyPress, recordCode(*k));
+    if (t != QEvent::ShortcutOverride && !k->isAutoRepeat())
+      keyWhileRecording(t == QEvent::KeyPress, recordCode(*k), k->timestamp());
     e->accept();
     return true;
   }
@@ -397,6 +404,7 @@ void CMacroDlg::startRecording() {
 
 void CMacroDlg::stopRecording() {
   if (!recording_) return;
+  flushPendingRelease();
   recording_ = false;
   if (grabbed_) {
     releaseKeyboard();
@@ -409,13 +417,39 @@ void CMacroDlg::stopRecording() {
   showSettings();
 }
 
-bool CMacroDlg::recordKey(bool down, unsigned code) {
+void CMacroDlg::keyWhileRecording(bool down, unsigned code, unsigned long stamp) {
+  if (pending_.active) {
+    if (down && code == pending_.code && stamp != 0 && stamp - pending_.stamp <= 1) {
+      pending_.active = false;  // a repeat: the key is still held
+      pendingTimer_->stop();
+      return;
+    }
+    flushPendingRelease();
+  }
+  if (!down && stamp != 0) {
+    // Held back until it is clear that no repeat press follows.
+    pending_ = {true, code, stamp, tick_()};
+    pendingTimer_->start();
+    return;
+  }
+  recordKey(down, code);
+}
+
+void CMacroDlg::flushPendingRelease() {
+  if (!pending_.active) return;
+  pending_.active = false;
+  pendingTimer_->stop();
+  recordKeyAt(false, pending_.code, pending_.tick);
+}
+
+bool CMacroDlg::recordKey(bool down, unsigned code) { return recordKeyAt(down, code, tick_()); }
+
+bool CMacroDlg::recordKeyAt(bool down, unsigned code, std::uint64_t now) {
   if (!recording_ || code == 0 || code > 0xFF) return false;
   if (hasPrevious_ && previousDown_ == down && previousCode_ == code) return false;  // key repeat
   hasPrevious_ = true;
   previousDown_ = down;
   previousCode_ = code;
-  const std::uint64_t now = tick_();
   std::vector<EditorEvent> list = rows();
   std::uint32_t delay = 0;
   if (edit_.autoDelay && !list.empty())

@@ -17,6 +17,7 @@
 #include "lumera/model/macro_library.h"
 
 class QLineEdit;
+class QTimer;
 
 namespace lumera {
 
@@ -93,6 +94,9 @@ class CMacroDlg : public CSkinWnd {
   // One key message of a recording (as the filter passes it on); false when
   // it was not recorded.
   bool recordKey(bool down, unsigned code);
+  // A release the filter holds back: X11 repeats a held key as a release
+  // and a press with the same server time, which Qt does not always flag.
+  bool hasPendingRelease() const { return pending_.active; }
   void startRecording();
   void stopRecording();
 
@@ -176,7 +180,16 @@ class CMacroDlg : public CSkinWnd {
   unsigned previousCode_ = 0;
   std::uint64_t lastKeyTime_ = 0;
   bool filtering_ = false;
-  bool loadingSettings_ = false;
+  struct PendingRelease {
+    bool active = false;
+    unsigned code = 0;
+    unsigned long stamp = 0;
+    std::uint64_t tick = 0;
+  } pending_;
+  QTimer* pendingTimer_ = nullptr;
+  bool recordKeyAt(bool down, unsigned code, std::uint64_t tick);
+  void keyWhileRecording(bool down, unsigned code, unsigned long stamp);
+  void flushPendingRelease();
 };
 
 }  // namespace lumera
