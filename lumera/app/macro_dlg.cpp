@@ -264,7 +264,11 @@ LRESULT CMacroDlg::OnMenuChoice(WPARAM w, LPARAM l) {
 LRESULT CMacroDlg::OnTreeClick(WPARAM w, LPARAM l) {
   if (static_cast<int>(w) != kLibraryId) return 0;
   const auto item = static_cast<TreeItem>(l);
-  if (recording_) return 0;  // the recording goes on into the macro it started with
+  if (recording_) {
+    // The recording goes on into the macro it started with.
+    library_->SelectItem(current_);
+    return 0;
+  }
   if (library_->isItem(item) && library_->kind(item) == kMacroKind)
     loadMacro(item);
   else
@@ -756,10 +760,11 @@ void CMacroDlg::renameItem() {
   }
   // The folder's icon is named after it and lives inside it.
   const std::string icon = platform::findFileNoCase(from, oldName.toStdString() + ".png");
-  if (isPlainFile(icon)) std::rename(icon.c_str(), platform::joinPath(from, name.toStdString() + ".png").c_str());
+  const std::string renamedIcon = platform::joinPath(from, name.toStdString() + ".png");
+  const bool iconMoved = isPlainFile(icon) && std::rename(icon.c_str(), renamedIcon.c_str()) == 0;
   if (from != to && std::rename(from.c_str(), to.c_str()) != 0) {
     const int err = errno;
-    std::rename(platform::joinPath(from, name.toStdString() + ".png").c_str(), icon.c_str());
+    if (iconMoved) std::rename(renamedIcon.c_str(), icon.c_str());
     failed(err);
     return;
   }

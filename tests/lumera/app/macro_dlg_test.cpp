@@ -323,6 +323,7 @@ class MacroDlgTest : public QObject {
   }
 
   void whileRecordingOtherCommandsAreRefused() {
+    QVERIFY(writeMacroFile(lib("Other.mck"), sample(0x0E0E0E, u"Other")));
     run([&](CMacroDlg& dlg) {
       newMacro(dlg, "Busy");
       responder().said.clear();
@@ -333,10 +334,16 @@ class MacroDlgTest : public QObject {
       dlg.sendMessage(kMsgTreeRButtonUp, CMacroDlg::kLibraryId, 0);
       QVERIFY(uitest::menuLevels().empty());
       QVERIFY(dlg.isRecording());
+      // Another macro clicked: the recording stays with its macro.
+      const TreeItem busy = dlg.currentItem();
+      const TreeItem other = dlg.childNamed(0, "Other");
+      uitest::click(dlg.libraryTree(), dlg.libraryTree()->itemRect(other).center());
+      QTRY_COMPARE(dlg.libraryTree()->GetSelectedItem(), busy);
+      QCOMPARE(dlg.currentItem(), busy);
       uitest::clickCentre(dlg.recordButton());
     });
     QCOMPARE(responder().said, (QStringList{"[tc_macro_msg17]", "[tc_macro_msg17]", "[tc_macro_msg17]"}));
-    QCOMPARE(theMacroList().size(), size_t(1));
+    QCOMPARE(theMacroList().size(), size_t(2));  // Other (read when the dialog opened) and Busy
   }
 
   void recordAndInsertNeedAMacro() {
