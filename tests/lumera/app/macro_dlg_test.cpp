@@ -777,6 +777,24 @@ class MacroDlgTest : public QObject {
         });
     QCOMPARE(offered, QString("Solo.mck"));
     QCOMPARE(fileBytes(to.toStdString()), fileBytes(lib("Solo.mck")));
+    QVERIFY(responder().said.isEmpty());
+    // A place that cannot be written: the user is told.
+    const QString nowhere = QString::fromStdString(away.file("no/such/folder/copy.mck"));
+    fs::create_directories(away.file("no"));
+    away.write("no/such", "a file, not a folder");
+    run(
+        [&](CMacroDlg& dlg) {
+          select(dlg, dlg.itemOfMacro(0x0B0B0B));
+          answer({{}});
+          menu(dlg, CMacroDlg::kExportMacro);
+        },
+        [&](CMacroDlg& dlg) {
+          CMacroDlg::FileChooser c;
+          c.saveMacro = [nowhere](QWidget*, const QString&) { return nowhere; };
+          dlg.SetFileChooser(c);
+        });
+    QCOMPARE(responder().said.size(), 1);
+    QVERIFY(responder().said[0].startsWith("[tc_macro_savefail]"));
   }
 
   void aFailedSaveIsShownAndNotListed() {

@@ -347,6 +347,20 @@ class PickerTest : public QObject {
     QCOMPARE(dlg.record().funA.dwMatrixInx, 33);
   }
 
+  void withoutFoldersOnlyTheRootsMacros() {
+    theConfig().options().MacroDir = 0;
+    CKeyFunPickDlg dlg(main_.get(), kKey, layoutRecord());
+    QStringList shown;
+    QTimer::singleShot(0, &dlg, [&] {
+      uitest::clickCentre(dlg.categoryButton(CKeyFunPickDlg::kMacroCategory));
+      for (TreeItem i : dlg.macroTree()->children(kTreeRoot)) shown << dlg.macroTree()->GetItemText(i);
+      uitest::clickCentre(dlg.cancelButton());
+    });
+    dlg.doModal();
+    theConfig().options().MacroDir = 1;
+    QCOMPARE(shown, QStringList{"Burst"});
+  }
+
   void macroOnlyMode() {
     KeyInfo current;
     current.funA.dwMatrixInx = 7;
