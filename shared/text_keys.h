@@ -13,7 +13,7 @@
 namespace shared {
 
 // Lumera's keys in load order (the numbered runs are individual keys).
-inline constexpr std::array<std::string_view, 173> kLumeraTextKeys = {
+inline constexpr std::array<std::string_view, 177> kLumeraTextKeys = {
     "tc_title", "tc_mutex", "tc_appdata", "tc_config", "tc_exit", "tc_version", "tc_tip1",
     "tc_tip2", "tc_tip3", "tc_tip4", "tc_tip5", "tc_restore", "tc_ok", "tc_cancel", "tc_apply",
     "tc_protitle", "tc_proname", "tc_str1", "tc_str2", "tc_str3", "tc_page1", "tc_page2",
@@ -23,7 +23,10 @@ inline constexpr std::array<std::string_view, 173> kLumeraTextKeys = {
     "tc_macro_msg4", "tc_macro_msg5", "tc_macro_msg6", "tc_macro_msg7", "tc_macro_msg8",
     "tc_macro_msg9", "tc_macro_msg10", "tc_macro_msg11", "tc_macro_msg12", "tc_macro_msg13",
     "tc_macro_msg14", "tc_macro_msg15", "tc_macro_msg16", "tc_macro_msg17", "tc_macro_msg18",
-    "tc_macro_msg19", "tc_macro_msg20", "tc_macro_msg21", "tc_macro_msg22", "tc_msfun",
+    "tc_macro_msg19", "tc_macro_msg20", "tc_macro_msg21", "tc_macro_msg22",
+    // The macro editor's own messages: a full recording, a folder too deep,
+    // a copy into itself, a failed write.
+    "tc_macro_full", "tc_macro_deep", "tc_macro_itself", "tc_macro_savefail", "tc_msfun",
     "tc_click", "tc_menu", "tc_middle", "tc_forward", "tc_back", "tc_scrollup", "tc_scrolldown",
     "tc_mac_def", "tc_key_off", "tc_ms_str1", "tc_ms_str2", "tc_ms_str3", "tc_PL", "tc_stop",
     "tc_pre_media", "tc_next_media", "tc_vol_up", "tc_vol_dw", "tc_mute", "tc_kbmedia_stop",

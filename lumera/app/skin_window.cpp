@@ -69,6 +69,17 @@ bool openSkinMenu(QWidget* owner, QWidget* control, const std::vector<OrvaneMenu
                            {o.Menu_txt_clr_nr, o.Menu_txt_clr_ov, o.Menu_txt_clr_dn}, callerValue, items);
 }
 
+bool openSkinMenuAt(QWidget* owner, QPoint global, const std::vector<OrvaneMenuItem>& items, int width,
+                    std::intptr_t callerValue) {
+  shared::OrvaneBinding& menu = shared::orvane();
+  if (!menu.hasCreate() || items.empty()) return false;
+  const QPoint at = skinMenuPosition(QRect(global, QSize(0, 0)), static_cast<int>(items.size()),
+                                     platform::fullScreenClientHeight());
+  const Options& o = theConfig().options();
+  return menu.createLumera(owner, 20, width, global.x(), at.y(),
+                           {o.Menu_txt_clr_nr, o.Menu_txt_clr_ov, o.Menu_txt_clr_dn}, callerValue, items);
+}
+
 void closeSkinMenu() { shared::orvane().destroy(); }
 
 CSkinWnd::CSkinWnd(QWidget* parent, bool asChild)

@@ -73,6 +73,10 @@ std::u16string functionNameOf(const KeyFunction& f);
 // to `owner` as kMsgMenuChoice. False when no menu library is loaded.
 bool openSkinMenu(QWidget* owner, QWidget* control, const std::vector<OrvaneMenuItem>& items, int width = 0,
                   std::intptr_t callerValue = 0);
+// The same menu with its corner at a screen point (a context menu at the
+// pointer), `width` pixels wide.
+bool openSkinMenuAt(QWidget* owner, QPoint global, const std::vector<OrvaneMenuItem>& items, int width,
+                    std::intptr_t callerValue = 0);
 // Where such a menu goes, for a control at `controlGlobal` (screen
 // coordinates) with `itemCount` items.
 QPoint skinMenuPosition(const QRect& controlGlobal, int itemCount, int screenHeight);

@@ -8,6 +8,7 @@
 #include "lumera/model/config.h"
 #include "lumera/model/keycodes.h"
 #include "lumera/model/log.h"
+#include "lumera/model/macro_library.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 
@@ -44,6 +45,14 @@ void walkLibrary(const fs::path& folder, int depth, bool foldersOn, std::int32_t
     if (!e.is_regular_file(ec) || platform::toUtf16(name).size() <= 4) continue;  // counted in characters
     MacroRecord m;
     if (readMacroFile(e.path().string(), mouseMask, m) != MacroFileStatus::Ok) continue;
+    if (findMacro(out, m.id)) {
+      // Keys name macros by id: two files with one id (a file copied by
+      // hand) would play the wrong macro. The later one gets a free id, kept.
+      const std::int32_t fresh = freeMacroId(out, m.id);
+      Log("ReadMacroLibrary: macro id 0x%x of %s is taken, now 0x%x", m.id, e.path().string(), fresh);
+      m.id = fresh;
+      writeMacroFile(e.path().string(), m);
+    }
     out.push_back(m);
     ++added;
   }

@@ -8,13 +8,20 @@
 QObject* makeControlsTest();
 QObject* makeDialogsTest();
 QObject* makeKbViewTest();
+QObject* makeTreeTest();
+QObject* makePickerTest();
+QObject* makeMacroDlgTest();
+QObject* makeMacroApplyTest();
+QObject* makeColorPanelTest();
+QObject* makeLedDlgTest();
 
 int main(int argc, char** argv) {
   testsupport::SandboxHome home;
   QApplication app(argc, argv);
   uitest::setUpProgramFolder();
   int status = 0;
-  for (QObject* t : {makeControlsTest(), makeDialogsTest(), makeKbViewTest()}) {
+  for (QObject* t : {makeControlsTest(), makeDialogsTest(), makeKbViewTest(), makeTreeTest(), makePickerTest(),
+                     makeMacroDlgTest(), makeMacroApplyTest(), makeColorPanelTest(), makeLedDlgTest()}) {
     status |= QTest::qExec(t, argc, argv);
     delete t;
   }

@@ -90,13 +90,40 @@ void setUpProgramFolder() {
     picture("Gest/gest" + n + "_ov.png", {100, 100}, kOver, "G" + n);
     picture("Gest/gest" + n + "_dn.png", {100, 100}, kDown, "G" + n);
   }
+  // The key function picker and the macro library.
+  picture("pickfundlg.png", {545, 360}, QColor(36, 40, 46));
+  picture("btn2_nr.png", {150, 40}, QColor(70, 70, 90));
+  picture("button_nr.png", {224, 26}, QColor(20, 20, 24));
+  picture("Check_nr.png", {11, 11}, kNormal);
+  picture("Check_dn.png", {11, 11}, kDown);
+  picture("open.png", {12, 12}, kOver);
+  picture("close.png", {12, 12}, kDown);
+  picture("macro_nr.png", {560, 380}, QColor(32, 36, 42));
+  picture("recbtn_nr.png", {148, 29}, kNormal, "rec");
+  picture("recbtn_dn.png", {148, 29}, kDown, "rec");
+  picture("radio_nr.png", {16, 16}, kNormal);
+  picture("radio_ov.png", {16, 16}, kOver);
+  picture("radio_dn.png", {16, 16}, kDown);
+  picture("DN_N.png", {12, 12}, QColor(0, 160, 255));
+  picture("UP_N.png", {12, 12}, QColor(255, 160, 0));
+  picture("TM_N.png", {12, 12}, QColor(160, 160, 160));
   for (const char* n : {"menu_nr", "menusub_nr"}) picture(QString(n) + ".bmp", {120, 20}, QColor(50, 50, 50));
   for (const char* n : {"menu_ov", "menusub_ov"}) picture(QString(n) + ".bmp", {120, 20}, QColor(30, 90, 160));
 
   require(QFile::link(ORVANE_LUMERA_LIB, QString::fromStdString(gFolder->file("libOrvane.so"))), "link the menu library");
   require(shared::orvane().load(gFolder->path(), shared::OrvaneBinding::Form::Lumera), "load the menu library");
 
-  for (const char* key : {"tc_ok", "tc_cancel", "tc_msg10", "tc_msg21", "tc_combo_tips", "tc_msg12"}) {
+  for (const char* key : {"tc_ok", "tc_cancel", "tc_msg10", "tc_msg21", "tc_combo_tips", "tc_msg12", "tc_msg3",
+                          "tc_msg14", "tc_msg34", "tc_msg9", "tc_msg6", "tc_msg7", "tc_page1", "tc_page3", "tc_msg25",
+                          "tc_macro_list", "tc_macro_key_list", "tc_tip1", "tc_tip2", "tc_tip3", "tc_macro_msg1",
+                          "tc_macro_msg3", "tc_macro_msg4", "tc_macro_msg5", "tc_macro_msg6", "tc_macro_msg7",
+                          "tc_macro_msg8", "tc_macro_msg9", "tc_macro_msg10", "tc_macro_msg11", "tc_macro_msg12",
+                          "tc_macro_msg13", "tc_macro_msg14", "tc_macro_msg15", "tc_macro_msg16", "tc_macro_msg17",
+                          "tc_macro_msg18", "tc_macro_msg20", "tc_macro_msg21", "tc_macro_msg22", "tc_macro_auto",
+                          "tc_macro_loop", "tc_macro_loop1", "tc_macro_loop2", "tc_macro_start", "tc_macro_stop",
+                          "tc_click", "tc_menu", "tc_middle", "tc_forward", "tc_back", "tc_scrollup",
+                          "tc_scrolldown", "tc_macro_full", "tc_macro_deep", "tc_macro_itself",
+                          "tc_macro_savefail"}) {
     const std::string k(key);
     const std::u16string t = k == "tc_ok" ? u"OK" : k == "tc_cancel" ? u"Cancel" : platform::toUtf16("[" + k + "]");
     shared::lumeraTexts().SetText(key, t);
@@ -109,6 +136,10 @@ void setUpProgramFolder() {
   o.Btn_txt_clr_nr = 0xFFFFFF;
   o.Btn_txt_clr_ov = 0x00FFFF;
   o.Btn_txt_clr_dn = 0x0000FF;
+  o.LstBox_txt_clr_nr = 0xCAC2BA;
+  o.LstBox_txt_clr_dn = 0xF0DE5E;
+  o.LstBox_bkg_clr = 0x1D1916;
+  o.LstBox_item_clr = 0x2B2520;
   o.Menu_txt_clr_nr = 0xC8C8C8;
   o.Menu_txt_clr_ov = 0xFFFFFF;
   o.Menu_txt_clr_dn = 0x00FFFF;
