@@ -7,13 +7,14 @@
 
 QObject* makeControlsTest();
 QObject* makeDialogsTest();
+QObject* makeColorPanelTest();
 
 int main(int argc, char** argv) {
   testsupport::SandboxHome home;
   QApplication app(argc, argv);
   uitest::setUpProgramFolder();
   int status = 0;
-  for (QObject* t : {makeControlsTest(), makeDialogsTest()}) {
+  for (QObject* t : {makeControlsTest(), makeDialogsTest(), makeColorPanelTest()}) {
     status |= QTest::qExec(t, argc, argv);
     delete t;
   }
