@@ -8,13 +8,14 @@
 QObject* makeControlsTest();
 QObject* makeDialogsTest();
 QObject* makeColorPanelTest();
+QObject* makeLedDlgTest();
 
 int main(int argc, char** argv) {
   testsupport::SandboxHome home;
   QApplication app(argc, argv);
   uitest::setUpProgramFolder();
   int status = 0;
-  for (QObject* t : {makeControlsTest(), makeDialogsTest(), makeColorPanelTest()}) {
+  for (QObject* t : {makeControlsTest(), makeDialogsTest(), makeColorPanelTest(), makeLedDlgTest()}) {
     status |= QTest::qExec(t, argc, argv);
     delete t;
   }
