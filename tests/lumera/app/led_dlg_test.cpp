@@ -154,6 +154,21 @@ class LedDlgTest : public QObject {
     QCOMPARE(p.view->previewKind(), 0);
     p.page->StoreToProfile();
     QCOMPARE(p.profile.effectIndex, 40);
+
+    // A colour index past the seven colours shows the first and stores none;
+    // levels outside the sliders take their ends.
+    config_.options().LedMask = 0;
+    Page q(config_);
+    q.profile.effects[0].colourIndex = 9;
+    q.profile.effects[0].level2 = 0;
+    const auto colours = q.profile.effects[0].colours;
+    q.showEffect(0);
+    QCOMPARE(q.page->colourButton(0)->colour(), colours[0]);
+    QCOMPARE(q.page->level2Slider()->GetPos(), 1);
+    q.page->StoreToProfile();
+    QCOMPARE(q.profile.effects[0].colours, colours);
+    QCOMPARE(q.profile.effects[0].colourIndex, 9u);
+    QCOMPARE(q.view->previewKind(), 1);
   }
 
   void eachEffectShowsItsOptions() {
