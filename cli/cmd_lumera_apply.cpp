@@ -34,23 +34,6 @@ using namespace ::lumera;
 constexpr const char* kUsage =
     "[--appdata DIR] [--program-dir DIR] [--profile ID] [--flags 0x8007] [--reset] [--verbose]";
 
-// The program's texts ("tc_" keys), or the keys themselves without a text file.
-class ProgramTexts final : public TextLookup {
- public:
-  explicit ProgramTexts(const std::string& folder) {
-    const std::string path = platform::findFileNoCase(folder, "text.xml");
-    loaded_ = platform::fileExists(path) && table_.LoadTexts(path);
-  }
-  std::u16string text(std::string_view key) const override {
-    std::u16string t = loaded_ ? table_.Text(key) : std::u16string();
-    return t.empty() ? platform::toUtf16(key) : t;
-  }
-
- private:
-  shared::TextTable table_;
-  bool loaded_ = false;
-};
-
 // The main window and the progress window, as far as the worker sees them.
 // What the worker posts is handed to the main thread's event loop, in order,
 // where `deliver` draws the bar; the worker's answer comes the same way,
@@ -117,7 +100,7 @@ int run(const cli::Args& args) {
   const std::string appData = cli::lumera::appDataOption(args.option("appdata"), folder);
   if (appData.empty()) return 2;
   const Options& opt = config.options();
-  const ProgramTexts texts(folder);
+  const cli::lumera::ProgramTexts texts(folder);
 
   // The profiles, as the main window loads them when it opens.
   ProfileList profiles;

@@ -17,6 +17,16 @@ void StderrMessages::show(std::u16string_view caption, std::u16string_view text,
   shown_.append(QJsonObject{{"caption", QString::fromStdString(c)}, {"text", QString::fromStdString(t)}});
 }
 
+ProgramTexts::ProgramTexts(const std::string& folder) {
+  const std::string path = platform::findFileNoCase(folder, "text.xml");
+  loaded_ = platform::fileExists(path) && table_.LoadTexts(path);
+}
+
+std::u16string ProgramTexts::text(std::string_view key) const {
+  std::u16string t = loaded_ ? table_.Text(key) : std::u16string();
+  return t.empty() ? platform::toUtf16(key) : t;
+}
+
 std::string installedProgramFolder() {
   const std::string folder = platform::joinPath(platform::programFolder(), "../Q350RGB");
   return platform::fileExists(platform::findFileNoCase(folder, "cfg.ini")) ? folder : std::string();

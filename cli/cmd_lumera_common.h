@@ -10,6 +10,7 @@
 
 #include "lumera/model/config.h"
 #include "lumera/model/services.h"
+#include "shared/text_table.h"
 
 namespace cli::lumera {
 
@@ -24,6 +25,18 @@ class StderrMessages final : public ::lumera::MessageBoxes {
 
  private:
   QJsonArray shown_;
+};
+
+// The program's texts ("tc_" keys) from the text file of its folder, or the
+// keys themselves without one.
+class ProgramTexts final : public ::lumera::TextLookup {
+ public:
+  explicit ProgramTexts(const std::string& folder);
+  std::u16string text(std::string_view key) const override;
+
+ private:
+  shared::TextTable table_;
+  bool loaded_ = false;
 };
 
 // The folder of the installed Lumera beside kavroctl (<prefix>/Q350RGB), or

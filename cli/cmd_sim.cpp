@@ -1,14 +1,19 @@
 // kavroctl sim ...: drives a running kbsim (the keyboard simulator) through
 // its socket: $KAVRO_SIM_SOCKET, else kavro-kbsim.sock in the runtime
 // folder, or --socket PATH.
+#include <QBuffer>
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "cli/cmd_lumera_common.h"
 #include "cli/command.h"
+#include "cli/keyboard_picture.h"
 #include "platform/hid/sim_link.h"
 #include "platform/paths.h"
+#include "platform/text.h"
 #include "sim/control.h"
 
 namespace {
@@ -152,14 +157,44 @@ int runTranscript(const cli::Args& args) {
 }
 
 int runRender(const cli::Args& args) {
+  static const char* kUsage = "usage: kavroctl sim render N FILE.png [--program-dir DIR | --memory]";
   int index = -1;
-  if (args.positional.size() != 2 || !keyboardArg(args, 0, index))
-    return cli::fail("usage: kavroctl sim render N FILE.png", 2);
-  // The simulator writes the file: give it a path that means the same there.
-  std::error_code ec;
-  const std::string path = std::filesystem::absolute(args.positional[1], ec).string();
+  if (args.positional.size() != 2 || !keyboardArg(args, 0, index) || (args.flag("memory") && args.has("program-dir")))
+    return cli::fail(kUsage, 2);
   sim::Control control = controlFor(args);
-  return control.render(index, path) ? 0 : failed(control);
+  if (args.flag("memory")) {
+    // The simulator draws its memory: give it a path that means the same there.
+    std::error_code ec;
+    const std::string path = std::filesystem::absolute(args.positional[1], ec).string();
+    return control.render(index, path) ? 0 : failed(control);
+  }
+
+  // The keyboard as Lumera lays it out: the layout of the program folder,
+  // with the LED layout the program would pick for this keyboard's version.
+  std::vector<sim::KeyboardStatus> list;
+  if (!control.list(list)) return failed(control);
+  const auto k = std::find_if(list.begin(), list.end(), [&](const sim::KeyboardStatus& s) { return s.index == index; });
+  if (k == list.end()) return cli::fail("no keyboard " + std::to_string(index), 1);
+  if (k->model != "q350rgb") return cli::fail("keyboard " + std::to_string(index) + " is not a Q350RGB (use --memory)", 2);
+  const std::string folder = cli::lumera::programFolderOption(args.option("program-dir"));
+  if (folder.empty()) return 1;
+  const cli::lumera::StderrMessages messages;
+  lumera::LumeraConfig config;
+  config.load(folder, false);
+  config.initLedMatrix(k->version);
+  std::vector<std::uint8_t> memory;
+  if (!control.dump(index, memory)) return failed(control);
+  const cli::lumera::ProgramTexts texts(folder);
+  const cli::KeyboardPicture picture = cli::DrawKeyboardPicture(memory, config, texts);
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  if (!picture.image.save(&buffer, "PNG") ||
+      !platform::writeFileAtomic(args.positional[1],
+                                 std::string_view(png.constData(), static_cast<std::size_t>(png.size()))))
+    return cli::fail("cannot write " + args.positional[1] + ": " + platform::lastErrorText());
+  std::printf("%s: %s\n", args.positional[1].c_str(), platform::toUtf8(picture.effectName).c_str());
+  return 0;
 }
 
 int runInject(const cli::Args& args) {
@@ -193,9 +228,11 @@ KAVRO_COMMAND({"sim", "dump"}, "N [--out FILE] [--socket PATH]", "keyboard N's m
               {"socket", "out"}, {}, runDump)
 KAVRO_COMMAND({"sim", "transcript"}, "[--from LINE] [--socket PATH]", "every report the simulator saw",
               {"socket", "from"}, {}, runTranscript)
-KAVRO_COMMAND({"sim", "render"}, "N FILE.png [--socket PATH]",
-              "picture of keyboard N's stored colours (per-key colour groups, or the Q350's zones)", {"socket"}, {},
-              runRender)
+KAVRO_COMMAND({"sim", "render"}, "N FILE.png [--program-dir DIR | --memory] [--socket PATH]",
+              "picture of what Q350RGB N shows, key by key as Lumera's layout in DIR (default: the installed "
+              "Lumera) places them, under the effect's name; --memory: the simulator's grid of the stored colour "
+              "groups and colour table (or the Q350's zones)",
+              {"socket", "program-dir"}, {"memory"}, runRender)
 KAVRO_COMMAND({"sim", "inject"}, "N INTERFACE HEX [--socket PATH]",
               "make keyboard N send an input report on an interface", {"socket"}, {}, runInject)
 KAVRO_COMMAND({"sim", "stop"}, "[--socket PATH]", "end the simulator", {"socket"}, {}, runStop)

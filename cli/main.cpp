@@ -1,11 +1,13 @@
 // kavroctl: inspect the programs' files, apply profiles from scripts and
 // drive the keyboard simulator, all through the same code the programs run.
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QJsonDocument>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 
 #include "cli/command.h"
 #include "platform/clock.h"
@@ -75,8 +77,25 @@ void printJson(const QJsonDocument& doc) {
 
 }  // namespace cli
 
+namespace {
+// Commands that draw text into pictures need the GUI application object (for
+// fonts); they draw offscreen, so no display is needed.
+bool needsGui(int argc, char** argv) {
+  if (argc < 3 || std::string(argv[1]) != "sim" || std::string(argv[2]) != "render") return false;
+  for (int i = 3; i < argc; ++i)
+    if (std::string(argv[i]) == "--memory") return false;
+  return true;
+}
+}  // namespace
+
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
+  std::unique_ptr<QCoreApplication> application;
+  if (needsGui(argc, argv)) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    application = std::make_unique<QGuiApplication>(argc, argv);
+  } else {
+    application = std::make_unique<QCoreApplication>(argc, argv);
+  }
   platform::setProgramName("kavroctl");
   std::vector<std::string> words(argv + 1, argv + argc);
   if (words.empty() || (words.size() == 1 && (words[0] == "help" || cli::isHelpWord(words[0])))) {

@@ -50,12 +50,15 @@ struct KeySlots {
 
 // A running preview. The view calls start() once, then step() on every tick
 // of its timer (every intervalMs(); 0 means the start's step is the only
-// one), only in lighting mode and while not paused.
+// one), only in lighting mode and while not paused. Both only change
+// colours and alphas through KeySlots, so `changed` names exactly the slots
+// whose look differs afterwards.
 class EffectPreview {
  public:
   virtual ~EffectPreview() = default;
   virtual int intervalMs() const = 0;
-  // Sets every slot's alpha and clears the colours before the first step.
+  // Sets every slot's alpha (the block's maximum alpha for breathing, 200
+  // otherwise), clears all colours, then takes the first step.
   virtual void start(KeySlots& slots) = 0;
   virtual void step(KeySlots& slots) = 0;
 };
@@ -66,5 +69,10 @@ class EffectPreview {
 // too short or of a kind without a preview gives a preview that lights
 // nothing. `seed` seeds the preview's own random generator once.
 std::unique_ptr<EffectPreview> makeEffectPreview(const std::vector<std::uint8_t>& descriptor, std::uint32_t seed);
+
+// The colour at `position` of `steps` along a list of colours, which the
+// spectrum preview walks: segment k of steps / (n - 1) moves from colour k
+// to colour k + 1, each channel linearly and truncated.
+Colour ColourAlongList(const std::vector<Colour>& colours, int steps, int position);
 
 }  // namespace lumera

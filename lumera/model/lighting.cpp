@@ -122,6 +122,35 @@ int MatrixIndexOfKey(const LumeraConfig& config, std::uint32_t code) {
   return -1;
 }
 
+namespace {
+// The matrix index of key i of the key table, -1 when it is not a configured
+// key (the records after the configured ones have no function).
+int matrixOfKey(const LumeraConfig& config, int i) {
+  if (i < 0 || i >= kKeyCount) return -1;
+  const KeyFunction& f = config.keyLayout()[static_cast<std::size_t>(i)].funA;
+  return f.dwFunID != 0 && validIndex(f.dwMatrixInx) ? f.dwMatrixInx : -1;
+}
+}  // namespace
+
+std::array<Colour, kKeyCount> GroupColoursByKey(const ProfileRecord& p, const LumeraConfig& config, int group) {
+  std::array<Colour, kKeyCount> out{};
+  if (group < 0 || group >= kColourGroups) return out;
+  for (int i = 0; i < kKeyCount; ++i) {
+    const int m = matrixOfKey(config, i);
+    if (m >= 0) out[static_cast<std::size_t>(i)] = p.groupColours[static_cast<std::size_t>(group)][static_cast<std::size_t>(m)];
+  }
+  return out;
+}
+
+void StoreGroupColoursByKey(ProfileRecord& p, const LumeraConfig& config, int group,
+                            const std::array<Colour, kKeyCount>& colours) {
+  if (group < 0 || group >= kColourGroups) return;
+  for (int i = 0; i < kKeyCount; ++i) {
+    const int m = matrixOfKey(config, i);
+    if (m >= 0) p.groupColours[static_cast<std::size_t>(group)][static_cast<std::size_t>(m)] = colours[static_cast<std::size_t>(i)];
+  }
+}
+
 void FillProLighting(const ProfileRecord& p, const LumeraConfig& config, std::uint8_t* pro) {
   const Options& o = config.options();
   pro[4] = p.effectIndex == o.GameIndex ? 1 : 0;

@@ -32,6 +32,17 @@ void FillProLighting(const ProfileRecord& profile, const LumeraConfig& config, s
 // chosen colour of effects 0..15.
 void BuildColorTable(const ProfileRecord& profile, std::uint8_t* out1008);
 
+// The colours of colour group `group` by key of the key table (entry i is
+// key i, as the keyboard view holds them), taken at each configured key's
+// matrix index. Entries of no configured key, and every entry for a group
+// outside 0..4, are 0.
+std::array<Colour, kKeyCount> GroupColoursByKey(const ProfileRecord& profile, const LumeraConfig& config, int group);
+// The reverse: each configured key's colour into the group at the key's
+// matrix index. Entries of no configured key change nothing, so they never
+// overwrite a real key's colour; a group outside 0..4 changes nothing.
+void StoreGroupColoursByKey(ProfileRecord& profile, const LumeraConfig& config, int group,
+                            const std::array<Colour, kKeyCount>& colours);
+
 struct ColorFrame {
   std::uint8_t address = kColorFrameAddress;
   std::array<std::uint8_t, kColorFrameSize> bytes{};

@@ -228,3 +228,29 @@ TEST(ColorFrames, LedIndexOutsideTheMatrixIsSkippedAndLogged) {
   EXPECT_TRUE(debug.contains("ERROR: GET Key(Func=Shift, MatrixInx=20)"));
   EXPECT_TRUE(debug.contains("ColorGroup[0]: Addr=ac"));
 }
+
+TEST(GroupColoursByKey, ByEachConfiguredKeysMatrixIndex) {
+  const LumeraConfig cfg = smallLayout();
+  ProfileRecord p = resetProfile(cfg);
+  p.groupColours[2].fill(0);
+  p.groupColours[2][10] = rgb(1, 2, 3);
+  p.groupColours[2][20] = rgb(4, 5, 6);
+  p.groupColours[2][29] = rgb(7, 8, 9);  // the matrix index every unused record holds
+  const auto byKey = GroupColoursByKey(p, cfg, 2);
+  EXPECT_EQ(byKey[0], rgb(1, 2, 3));
+  EXPECT_EQ(byKey[1], rgb(4, 5, 6));
+  for (std::size_t i = 2; i < byKey.size(); ++i) EXPECT_EQ(byKey[i], 0u) << i;
+  for (int bad : {-1, 5, 1000}) EXPECT_EQ(GroupColoursByKey(p, cfg, bad), (std::array<Colour, kKeyCount>{}));
+
+  // Back: the unused slots (matrix 29 in their records) leave matrix 29 alone.
+  std::array<Colour, kKeyCount> view{};
+  view.fill(rgb(200, 0, 0));
+  view[1] = rgb(0, 200, 0);
+  StoreGroupColoursByKey(p, cfg, 2, view);
+  EXPECT_EQ(p.groupColours[2][10], rgb(200, 0, 0));
+  EXPECT_EQ(p.groupColours[2][20], rgb(0, 200, 0));
+  EXPECT_EQ(p.groupColours[2][29], rgb(7, 8, 9));
+  const ProfileRecord before = p;
+  StoreGroupColoursByKey(p, cfg, 7, view);
+  EXPECT_EQ(p.groupColours, before.groupColours);
+}
