@@ -133,7 +133,8 @@ int runApply(const cli::Args& args) {
   thread.Join();
   bar.close();
   if (!succeeded) return cli::fail("Setting Error");
-  store.StoreProfileTable();
+  if (!store.StoreProfileTable())
+    return cli::fail("the keyboard took the profile, but the profile table or file could not be stored");
   std::printf("done: the keyboard holds profile %d\n", store.currentProfile() + 1);
   return 0;
 }
