@@ -5,6 +5,7 @@
 namespace q350app {
 
 bool HookLibrary::load(const std::string& library) {
+  *this = HookLibrary();
   platform::ModuleHandle m = platform::loadModule(library);
   if (m) {
     install_ = reinterpret_cast<TessivanInstallHookFn>(platform::moduleSymbol(m, "installhook"));

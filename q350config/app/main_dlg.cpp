@@ -59,9 +59,10 @@ CQ350ConfigDlg* mainWindow() { return g_mainWindow; }
 
 QString FirmwareVersionText(unsigned v) {
   if (v == 0 || v > 254) return QStringLiteral("V000");
-  if (v < 10) return QStringLiteral("V%100").arg(v);
-  if (v < 100) return QStringLiteral("V%10").arg(v);
-  return QStringLiteral("V%1").arg(v);
+  const QString digits = QString::number(v);
+  if (v < 10) return QLatin1Char('V') + digits + QLatin1String("00");
+  if (v < 100) return QLatin1Char('V') + digits + QLatin1Char('0');
+  return QLatin1Char('V') + digits;
 }
 
 QRect CQ350ConfigDlg::statusRect() { return rectLTRB(67, 598, 300, 628); }
@@ -523,7 +524,7 @@ void CQ350ConfigDlg::paintEvent(QPaintEvent* e) {
 
 // ---- COrvaneA ----
 
-COrvaneA::COrvaneA(QWidget* owner) : q350ui::CSkinDialog(nullptr, false), owner_(owner) {
+COrvaneA::COrvaneA(QWidget* owner) : q350ui::CSkinDialog(owner, false), owner_(owner) {
   setWindowFlags(Qt::Popup | Qt::FramelessWindowHint);
   setBackgroundDrag(false);
   setMouseTracking(true);
