@@ -20,6 +20,7 @@
 #include "platform/text.h"
 #include "q350config/device/full_write.h"
 #include "q350config/settings/settings_store.h"
+#include "q350config/settings/user_files.h"
 
 namespace {
 
@@ -97,7 +98,9 @@ int runApply(const cli::Args& args) {
   StderrSink sink;
   cli::q350::LanguageTexts texts;
   texts.load(folder);
-  SettingsStore store(folder);
+  // The profiles and the macro library where the program keeps them: in
+  // its folder, or in the per-user copy when that folder is read-only.
+  SettingsStore store(ResolveDataFolder(folder));
   store.setMessageSink(&sink);
   store.setTextLookup(&texts);
   store.LoadProfileTable();

@@ -11,6 +11,7 @@
 #include "platform/paths.h"
 #include "platform/text.h"
 #include "q350config/settings/macro_library.h"
+#include "q350config/settings/user_files.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ int runMacros(const cli::Args& args) {
   } else {
     const std::string folder = cli::q350::installedProgramFolder();
     if (folder.empty()) return cli::fail("no installed Q350Config found; name the macro file", 2);
-    path = platform::findFileNoCase(folder, "Macro.cfg");
+    path = platform::findFileNoCase(ResolveDataFolder(folder), "Macro.cfg");
   }
   std::string bytes;
   if (!platform::readFile(path, bytes, MacroLibrary::kFileSize + 1))

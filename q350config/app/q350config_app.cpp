@@ -12,6 +12,7 @@
 #include "q350config/app/language.h"
 #include "q350config/app/main_dlg.h"
 #include "q350config/settings/settings_store.h"
+#include "q350config/settings/user_files.h"
 
 namespace q350app {
 
@@ -37,6 +38,7 @@ int CQ350ConfigApp::Run() {
   LoadLanguageTexts(platform::joinPath(folder, chooseLanguageFile(entry)));
 
   q350::SettingsStore& s = q350::settings();
+  s.setProgramFolder(q350::ResolveDataFolder(folder));
   s.setMessageSink(&infoMessageSink());
   s.setTextLookup(&languageLookup());
   s.defaultKeyMap = q350::DefaultKeyMap();

@@ -264,6 +264,54 @@ class MainWindowTest : public QObject {
     QCOMPARE(shown, QStringLiteral("Setting Error"));
   }
 
+  void hideWithoutATrayMinimisesAndTheTrayCallShowsAgain() {
+    apptest::Simulator sim;
+    QVERIFY(sim.ok());
+    CQ350ConfigDlg dlg;
+    apptest::runMainWindow(dlg, [&](CQ350ConfigDlg& d) {
+      QVERIFY(!d.hasTray());  // offscreen has no tray host
+      clickCentre(d.hideButton());
+      QTRY_VERIFY(d.isMinimized());
+      QVERIFY(d.isVisible());  // still reachable from the task bar
+      d.postMessage(kMsgTray, 0, kTrayButtonUp);
+      QTRY_VERIFY(!d.isMinimized());
+      clickCentre(d.minimiseButton());
+      QTRY_VERIFY(d.isMinimized());
+      d.postMessage(platform::WM_COMMAND, kCmdTrayConfig);
+      QTRY_VERIFY(!d.isMinimized());
+      d.postMessage(platform::WM_COMMAND, kCmdTrayExit);
+      QTRY_VERIFY(!d.isVisible());
+    });
+  }
+
+  void exitDuringAWriteWaitsForIt() {
+    apptest::Simulator sim;
+    QVERIFY(sim.ok());
+    CQ350ConfigDlg dlg;
+    bool posted = false;
+    apptest::runMainWindow(dlg, [&](CQ350ConfigDlg& d) {
+      // While the progress dialog runs: the tray menu's Exit, a second
+      // start's wake-up and the keyboard's removal.
+      whenOpen(kProgressDlgTitle, [&](platform::MessageWindow*) {
+        QVERIFY(d.isWriting());
+        d.postMessage(platform::WM_COMMAND, kCmdTrayExit);
+        d.postMessage(kMsgTray, 0, kTrayDoubleClick);
+        d.postMessage(WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, 0);
+        posted = true;
+      });
+      CInfoDlg::setTickMs(20);
+      clickCentre(d.applyButton());
+      QVERIFY(posted);
+      // The write ended and was stored with the window and its pages alive.
+      QVERIFY(d.isVisible());
+      QVERIFY(d.page(kKeysPage));
+      QCOMPARE(activeProfiles(), std::string("10000"));
+      // Then the held messages take effect: the program ends.
+      QTRY_VERIFY_WITH_TIMEOUT(!d.isVisible(), 20000);
+    });
+    QVERIFY(posted);
+  }
+
   void switchingToProfileThreeAndApplying() {
     apptest::Simulator sim;
     QVERIFY(sim.ok());
