@@ -264,6 +264,27 @@ class MainWindowTest : public QObject {
     QCOMPARE(shown, QStringLiteral("Setting Error"));
   }
 
+  void restoringFactorySettingsWritesAndStoresThem() {
+    apptest::Simulator sim;
+    QVERIFY(sim.ok());
+    CQ350ConfigDlg dlg;
+    apptest::runMainWindow(dlg, [&](CQ350ConfigDlg& d) {
+      q350::SettingsStore& s = q350::settings();
+      s.profileSettings.lightingMode = 4;
+      s.keyMap[0] = s.defaultKeyMap[1];
+      const std::size_t from = sim.size();
+      d.postMessage(kMsgRestoreFactory);
+      // The write runs from the message; wait until it is over and stored.
+      QTRY_VERIFY_WITH_TIMEOUT(sim.size() > from + 20 && !d.isWriting(), 20000);
+      QTRY_COMPARE(activeProfiles(), std::string("10000"));
+      QCOMPARE(s.profileSettings.lightingMode, 1u);
+      QVERIFY(s.keyMap == s.defaultKeyMap);
+      const std::string file = testsupport::readAll(s.profilePath(0));
+      QCOMPARE(file.size(), q350::kProfileFileSize);
+      QCOMPARE(static_cast<unsigned char>(file[q350::ProfileSettings::kLightingModeOffset]), 1);
+    });
+  }
+
   void hideWithoutATrayMinimisesAndTheTrayCallShowsAgain() {
     apptest::Simulator sim;
     QVERIFY(sim.ok());
