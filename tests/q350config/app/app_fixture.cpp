@@ -8,6 +8,7 @@
 
 #include "platform/paths.h"
 #include "platform/ui/window_look.h"
+#include "q350config/app/app_files.h"
 #include "q350config/app/main_dlg.h"
 #include "q350config/settings/macro_library.h"
 #include "q350config/settings/settings_store.h"
@@ -38,6 +39,7 @@ void ProgramFolder::hideLibrary(const std::string& name, bool hidden) {
 void ProgramFolder::use() const {
   platform::setProgramFolder(path() + "/");
   q350::settings().setProgramFolder(path() + "/");
+  q350app::setSkinFolder(path() + "/skins/" + q350app::skinEntryName(path()));
 }
 
 Simulator::Simulator(bool keyboard) {

@@ -285,26 +285,6 @@ class MainWindowTest : public QObject {
     });
   }
 
-  void hideWithoutATrayMinimisesAndTheTrayCallShowsAgain() {
-    apptest::Simulator sim;
-    QVERIFY(sim.ok());
-    CQ350ConfigDlg dlg;
-    apptest::runMainWindow(dlg, [&](CQ350ConfigDlg& d) {
-      QVERIFY(!d.hasTray());  // offscreen has no tray host
-      clickCentre(d.hideButton());
-      QTRY_VERIFY(d.isMinimized());
-      QVERIFY(d.isVisible());  // still reachable from the task bar
-      d.postMessage(kMsgTray, 0, kTrayButtonUp);
-      QTRY_VERIFY(!d.isMinimized());
-      clickCentre(d.minimiseButton());
-      QTRY_VERIFY(d.isMinimized());
-      d.postMessage(platform::WM_COMMAND, kCmdTrayConfig);
-      QTRY_VERIFY(!d.isMinimized());
-      d.postMessage(platform::WM_COMMAND, kCmdTrayExit);
-      QTRY_VERIFY(!d.isVisible());
-    });
-  }
-
   void exitDuringAWriteWaitsForIt() {
     apptest::Simulator sim;
     QVERIFY(sim.ok());
@@ -528,6 +508,47 @@ class MainWindowTest : public QObject {
     QCOMPARE(second.exitCode(), 0);
     QTRY_COMPARE(first.only(kMsgTray).size(), std::size_t{1});
     QCOMPARE(first.only(kMsgTray)[0].l, platform::LPARAM{kTrayDoubleClick});
+  }
+
+  // After the start test: it must be the first to load the hook library
+  // (a library once loaded stays, and is then found by its name).
+  void hideWithoutATrayMinimisesAndTheTrayCallShowsAgain() {
+    apptest::Simulator sim;
+    QVERIFY(sim.ok());
+    CQ350ConfigDlg dlg;
+    apptest::runMainWindow(dlg, [&](CQ350ConfigDlg& d) {
+      QVERIFY(!d.hasTray());  // offscreen has no tray host
+      // Minimise, hide and the key assignment tab switch key capture off.
+      QVERIFY(hookLibrary().load(mainFolder().file("libTessivan.so")));
+      q350test::Recorder capture(nullptr);
+      hookLibrary().SetReciveWindow(&capture);
+      auto captured = [&] { return capture.only(TESSIVAN_MSG_HOOK_KEY).size(); };
+      for (QWidget* control : {static_cast<QWidget*>(d.tab(0)), static_cast<QWidget*>(d.minimiseButton())}) {
+        hookLibrary().SetHookStatus(true);
+        const std::size_t before = captured();
+        q350test::sendKey(&d, QEvent::KeyPress, Qt::Key_A, 38);
+        QCOMPARE(captured(), before + 1);
+        clickCentre(control);
+        q350test::sendKey(&d, QEvent::KeyPress, Qt::Key_B, 56);
+        QCOMPARE(captured(), before + 1);
+        d.showNormal();
+      }
+      hookLibrary().SetHookStatus(true);
+      clickCentre(d.hideButton());
+      q350test::sendKey(&d, QEvent::KeyPress, Qt::Key_C, 54);
+      QCOMPARE(captured(), std::size_t{2});
+      hookLibrary().removeHook();
+      QTRY_VERIFY(d.isMinimized());
+      QVERIFY(d.isVisible());  // hidden without a tray, it could never come back
+      d.postMessage(kMsgTray, 0, kTrayButtonUp);
+      QTRY_VERIFY(!d.isMinimized());
+      clickCentre(d.minimiseButton());
+      QTRY_VERIFY(d.isMinimized());
+      d.postMessage(platform::WM_COMMAND, kCmdTrayConfig);
+      QTRY_VERIFY(!d.isMinimized());
+      d.postMessage(platform::WM_COMMAND, kCmdTrayExit);
+      QTRY_VERIFY(!d.isVisible());
+    });
   }
 
   void informationDialogForms() {
