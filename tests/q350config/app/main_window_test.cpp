@@ -19,6 +19,7 @@
 #include "q350config/app/q350config_app.h"
 #include "q350config/controls/control_messages.h"
 #include "q350config/settings/settings_store.h"
+#include "shared/orvane_binding.h"
 #include "tests/q350config/app/app_fixture.h"
 #include "tests/q350config/controls/q350_ui_support.h"
 
@@ -194,6 +195,21 @@ class MainWindowTest : public QObject {
       QTRY_COMPARE(d.statusText(), hintText(2));
       d.postMessage(q350ui::WM_SHOW_HINT, 0, 99);
       QTRY_VERIFY(d.statusText().isEmpty());
+      // A click into the window body or on a button closes the skinned menus.
+      auto menus = [] {
+        int n = 0;
+        for (QWidget* w : QApplication::topLevelWidgets()) n += w->objectName() == "OrvaneMenu" && w->isVisible();
+        return n;
+      };
+      const std::vector<OrvaneMenuItem> items = {shared::makeMenuItem(ORVANE_TOP_LEVEL, 1, u"One"),
+                                                 shared::makeMenuItem(ORVANE_TOP_LEVEL, 2, u"Two")};
+      for (QWidget* target : {static_cast<QWidget*>(&d), static_cast<QWidget*>(d.tab(1))}) {
+        QVERIFY(shared::orvane().createQ350(d.page(kKeysPage), 24, 100, 100, {0x676153, 0xFFFFFF, 0xB98C15}, items));
+        QTRY_COMPARE(menus(), 1);
+        q350test::click(target, target == &d ? QPoint(500, 40) : target->rect().center());
+        QTRY_COMPARE(menus(), 0);
+      }
+      clickCentre(d.tab(0));
       // Tabs show their page, one checked at a time.
       clickCentre(d.tab(2));
       QVERIFY(d.page(kMacrosPage)->isVisible());
