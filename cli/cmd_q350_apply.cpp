@@ -20,6 +20,7 @@
 #include "platform/text.h"
 #include "q350config/device/full_write.h"
 #include "q350config/settings/settings_store.h"
+#include "q350config/settings/user_files.h"
 
 namespace {
 
@@ -97,7 +98,9 @@ int runApply(const cli::Args& args) {
   StderrSink sink;
   cli::q350::LanguageTexts texts;
   texts.load(folder);
-  SettingsStore store(folder);
+  // The profiles and the macro library where the program keeps them: in
+  // its folder, or in the per-user copy when that folder is read-only.
+  SettingsStore store(ResolveDataFolder(folder));
   store.setMessageSink(&sink);
   store.setTextLookup(&texts);
   store.LoadProfileTable();
@@ -133,7 +136,8 @@ int runApply(const cli::Args& args) {
   thread.Join();
   bar.close();
   if (!succeeded) return cli::fail("Setting Error");
-  store.StoreProfileTable();
+  if (!store.StoreProfileTable())
+    return cli::fail("the keyboard took the profile, but the profile table or file could not be stored");
   std::printf("done: the keyboard holds profile %d\n", store.currentProfile() + 1);
   return 0;
 }

@@ -11,20 +11,26 @@
 #include "platform/paths.h"
 #include "platform/text.h"
 #include "q350config/settings/macro_library.h"
+#include "q350config/settings/user_files.h"
 
 namespace {
 
 using namespace ::q350;
 
 int runMacros(const cli::Args& args) {
-  if (args.positional.size() > 1) return cli::fail("usage: kavroctl q350 macros [Macro.cfg] [--json]", 2);
+  if (args.positional.size() > 1)
+    return cli::fail("usage: kavroctl q350 macros [Macro.cfg | --program-dir DIR] [--json]", 2);
   std::string path;
   if (!args.positional.empty()) {
     path = args.positional[0];
   } else {
-    const std::string folder = cli::q350::installedProgramFolder();
-    if (folder.empty()) return cli::fail("no installed Q350Config found; name the macro file", 2);
-    path = platform::findFileNoCase(folder, "Macro.cfg");
+    // The library the program uses: in its folder, or in the per-user copy
+    // when that folder is read-only.
+    const std::string folder =
+        args.has("program-dir") ? args.option("program-dir") : cli::q350::installedProgramFolder();
+    if (folder.empty() || !platform::isDirectory(folder))
+      return cli::fail("no installed Q350Config found; name the macro file or --program-dir", 2);
+    path = platform::findFileNoCase(ResolveDataFolder(folder), "Macro.cfg");
   }
   std::string bytes;
   if (!platform::readFile(path, bytes, MacroLibrary::kFileSize + 1))
@@ -68,5 +74,6 @@ int runMacros(const cli::Args& args) {
 
 }  // namespace
 
-KAVRO_COMMAND({"q350", "macros"}, "[Macro.cfg] [--json]",
-              "list the macros of a Q350Config macro library with their events", {}, {"json"}, &runMacros)
+KAVRO_COMMAND({"q350", "macros"}, "[Macro.cfg | --program-dir DIR] [--json]",
+              "list the macros of a Q350Config macro library with their events", {"program-dir"}, {"json"},
+              &runMacros)

@@ -272,13 +272,15 @@ void SettingsStore::LoadProfileTable() {
   current_ = found;
 }
 
-void SettingsStore::StoreProfileTable() {
+bool SettingsStore::StoreProfileTable() {
   platform::RegistryKey key;
+  bool stored = false;
   if (key.open(kProfileTableKey) == platform::kRegOk) {
     const std::string bytes = profileTable.toBytes();
-    key.setValue(kProfileTableValue, platform::kRegBinary, bytes.data(), ProfileTable::kSize);
+    stored = key.setValue(kProfileTableValue, platform::kRegBinary, bytes.data(), ProfileTable::kSize) ==
+             platform::kRegOk;
   }
-  SaveCurrentProfile();
+  return SaveCurrentProfile() && stored;
 }
 
 int SettingsStore::SelectProfile(int n) {

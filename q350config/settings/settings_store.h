@@ -90,8 +90,8 @@ class SettingsStore {
   // profile current, creating missing or replacing damaged profile files.
   void LoadProfileTable();
   // After a successful full write: the table to the registry, then the
-  // current profile to its file.
-  void StoreProfileTable();
+  // current profile to its file. False when either could not be stored.
+  bool StoreProfileTable();
   // Switches to profile n (0..4): 1 when it became current; otherwise the
   // result of LoadProfileFile and nothing else changed.
   int SelectProfile(int n);

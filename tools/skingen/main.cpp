@@ -89,6 +89,7 @@ int main(int argc, char** argv) {
   ok &= skingen::drawQ350Skins(out, language == QLatin1String("sc") ? skingen::SkinLanguage::Chinese
                                                                      : skingen::SkinLanguage::English);
   ok &= skingen::drawQ350Resources(out);
+  ok &= skingen::writeQ350StartFiles(out);
   ok &= skingen::drawDesktopIcons(out);
   for (const QString& e : out.errors()) std::fprintf(stderr, "skingen: %s\n", qPrintable(e));
   if (!ok || !out.errors().isEmpty()) return 1;

@@ -23,6 +23,8 @@ bool drawQ350Skins(Output& out, SkinLanguage language);
 // backgrounds, language flags and menu icons, the two lighting page pictures,
 // the picker cursor, the program icon).
 bool drawQ350Resources(Output& out);
+// Q350Config's cleared "Macro.cfg" and its five factory profiles.
+bool writeQ350StartFiles(Output& out);
 // share/icons/hicolor/<size>/apps/...: icons for the desktop entries.
 bool drawDesktopIcons(Output& out);
 
