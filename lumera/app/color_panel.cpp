@@ -90,9 +90,8 @@ void CColorBtnDlg::mouseReleaseEvent(QMouseEvent* e) {
 
 // ---- CColorPanelDlg -------------------------------------------------------------
 
-CColorPanelDlg::CColorPanelDlg(QWidget* parent, const QImage& mainBackground, QPoint at) : CSkinWnd(parent, true) {
-  setGeometry(QRect(at, QSize(kWidth, kHeight)));
-  setBackground(mainBackground.isNull() ? QImage() : mainBackground.copy(geometry()));
+CColorPanelDlg::CColorPanelDlg(QWidget* parent, const QImage& mainBackground, QPoint at)
+    : CColorPanelBase(parent, mainBackground, QRect(at, QSize(kWidth, kHeight))) {
 
   ok_ = new CPngBtn(this);
   ok_->CreateSkinButton("btn_nr.png", "btn_ov.png", "btn_ov.png", this, background(), QPoint(), false, false,

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 
+#include "lumera/app/pages.h"
 #include "lumera/app/skin_window.h"
 #include "lumera/model/config.h"
 
@@ -55,7 +56,7 @@ class CColorBtnDlg : public platform::MessageWindow {
   bool noColour_ = false;
 };
 
-class CColorPanelDlg : public CSkinWnd {
+class CColorPanelDlg : public CColorPanelBase {
  public:
   static constexpr int kWidth = 260;
   static constexpr int kHeight = 190;
@@ -70,6 +71,7 @@ class CColorPanelDlg : public CSkinWnd {
 
   // The window that receives kMsgColourPicked.
   void SetOwner(QWidget* owner) { owner_ = owner; }
+  void SetOwnerPage(CLightingPageBase* page) override { SetOwner(page); }
   QWidget* owner() const { return owner_; }
   // Black replaces the last swatch (the lighting page sets it for colours
   // A and B, where black means "no colour").

@@ -19,13 +19,13 @@
 #include <vector>
 
 #include "lumera/app/effect_preview.h"
+#include "lumera/app/kb_view.h"
 #include "platform/ui/message_window.h"
 
 namespace lumera {
 
-constexpr unsigned kMsgKeyClicked = 1153;
 
-class CKBColorDlg : public platform::MessageWindow {
+class CKBColorDlg : public platform::MessageWindow, public KeyboardView {
  public:
   enum Mode { kKeyAssignMode = 1, kLightingMode = 2 };
   static constexpr unsigned kPreviewTimer = 122;
@@ -56,24 +56,30 @@ class CKBColorDlg : public platform::MessageWindow {
   void SetSpecialKey(int index, const std::vector<QPoint>& points);
   int specialKey() const { return special_; }
 
-  void SetKeyColours(const std::array<Colour, kViewSlots>& colours);  // also clears the selected key
+  void SetKeyColours(const std::array<Colour, kViewSlots>& colours) override;  // also clears the selected key
   void GetKeyColours(std::array<Colour, kViewSlots>& colours) const;
+  KeyColours GetKeyColours() const override {
+    KeyColours c{};
+    GetKeyColours(c);
+    return c;
+  }
   void ClearKeyColours();
   // A negative index means the selected key (nothing without one); above
   // 131 is ignored.
-  void SetKeyColour(int index, Colour colour);
+  void SetKeyColour(int index, Colour colour) override;
   void SetKeyMarked(int index, bool marked);
   bool keyMarked(int index) const;
   int FindKeyByCode(int code) const { return slots_.findKeyByCode(code); }
 
-  void setMode(int mode);
-  int mode() const { return mode_; }
+  void setMode(int mode) override;
+  int mode() const override { return mode_; }
   // While paused the preview does not advance; the picture stays.
   void setPaused(bool paused) { paused_ = paused; }
   bool paused() const { return paused_; }
   void setHoverColour(Colour c);
   void setAnimatedCount(int n);
   void clearHover();
+  void ClearHover() override { clearHover(); }
   int hoverKey() const { return hover_; }
   int selectedKey() const { return selected_; }
 
@@ -85,7 +91,7 @@ class CKBColorDlg : public platform::MessageWindow {
   // Starts the preview the descriptor block describes (see
   // effect_preview.h), replacing a running one: alphas and colours are set
   // by the preview, one step is taken, and timer 122 runs at its interval.
-  void StartPreview(const std::vector<std::uint8_t>& descriptor);
+  void StartPreview(const std::vector<std::uint8_t>& descriptor) override;
   // The same with a preview already made.
   void StartPreview(std::unique_ptr<EffectPreview> preview);
   // Seed of the next previews' random generators (from the time unless set).

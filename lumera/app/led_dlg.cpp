@@ -49,10 +49,8 @@ QRect captionAbove(const QRect& control, int pageWidth, int width = 220) {
 
 CLedDlg::CLedDlg(QWidget* parent, const QImage& mainBackground, const QRect& pageRect, KeyboardView* view,
                  CColorPanelDlg* panel, ApplyRequest apply, const LumeraConfig& config)
-    : CSkinWnd(parent, true), config_(config), view_(view), panel_(panel), apply_(std::move(apply)),
-      keys_(PreviewKeysOf(config)) {
-  setGeometry(pageRect);
-  setBackground(mainBackground.isNull() ? QImage() : mainBackground.copy(pageRect));
+    : CLightingPageBase(parent, mainBackground, pageRect), config_(config), view_(view), panel_(panel),
+      apply_(std::move(apply)), keys_(PreviewKeysOf(config)) {
   if (panel_) panel_->SetOwner(this);
   const QImage& bg = background();
 

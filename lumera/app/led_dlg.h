@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "lumera/app/kb_view.h"
+#include "lumera/app/pages.h"
 #include "lumera/app/preview_descriptor.h"
 #include "lumera/app/skin_window.h"
 #include "lumera/model/profile.h"
@@ -26,7 +27,7 @@ class CComboBtn;
 class CPngBtn;
 class CPngSliderBar;
 
-class CLedDlg : public CSkinWnd {
+class CLedDlg : public CLightingPageBase {
  public:
   // Control ids.
   static constexpr int kOnOffId = 1301;
@@ -63,8 +64,13 @@ class CLedDlg : public CSkinWnd {
   // Every control from the current profile, the keyboard view's mode and
   // the preview of its effect.
   void LoadFromProfile();
+  // The main window's refresh: this profile from now on, then LoadFromProfile().
+  void LoadFromProfile(ProfileRecord* profile) override {
+    SetProfile(profile);
+    LoadFromProfile();
+  }
   // Every control into the current profile.
-  void StoreToProfile();
+  void StoreToProfile() override;
 
   // The effect the page shows, -1 for none.
   int shownEffect() const { return shown_; }

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "lumera/app/app_services.h"
+#include "lumera/app/key_macro_dialogs.h"
 #include "lumera/model/config.h"
 #include "lumera/model/keycodes.h"
 #include "lumera/model/macro.h"
@@ -44,6 +45,9 @@ CLumeraApp::Start CLumeraApp::InitInstance(bool runWindow) {
   boxes_ = std::make_unique<UiMessageBoxes>();
   if (!uiHooks().functionName)
     uiHooks().functionName = [](const KeyFunction& f) { return KeyFunctionName(f, theMacroList(), programTexts()); };
+  // The key function picker and the macro library, which the main window
+  // and the gesture page open through the hooks.
+  installKeyAndMacroDialogs();
 
   const std::string folder = platform::programFolder();
   shared::LoadTexts(platform::findFileNoCase(folder, "text.xml"));

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "lumera/app/kb_view.h"
 #include "lumera/app/progress_dlg.h"
 #include "lumera/app/skin_window.h"
 #include "lumera/device/apply.h"
@@ -39,7 +40,6 @@ class TrayIcon;
 
 // Message numbers of the main window.
 constexpr unsigned kMsgTrayCallback = 1132;
-constexpr unsigned kMsgViewMode = 1430;
 constexpr unsigned kMsgCloseRequest = 1045;
 // Posted by the apply worker's observer after every apply (wParam: 1 when
 // it succeeded); ends the progress dialog when the last request is over.

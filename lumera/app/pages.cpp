@@ -1,5 +1,9 @@
 #include "lumera/app/pages.h"
 
+#include "lumera/app/color_panel.h"
+#include "lumera/app/kb_color_dlg.h"
+#include "lumera/app/led_dlg.h"
+
 namespace lumera {
 
 CLightingPageBase::CLightingPageBase(QWidget* parent, const QImage& mainBackground, const QRect& pageRect)
@@ -14,31 +18,14 @@ CColorPanelBase::CColorPanelBase(QWidget* parent, const QImage& mainBackground, 
   if (!mainBackground.isNull()) setBackground(mainBackground.copy(pageRect));
 }
 
-namespace {
-
-// Until the lighting page exists: the window's own background, no controls,
-// nothing stored. Keys clicked in lighting mode end here.
-class PlainLightingPage final : public CLightingPageBase {
- public:
-  using CLightingPageBase::CLightingPageBase;
-  void LoadFromProfile(ProfileRecord*) override {}
-  void StoreToProfile() override {}
-};
-
-class PlainColourPanel final : public CColorPanelBase {
- public:
-  using CColorPanelBase::CColorPanelBase;
-};
-
-}  // namespace
-
 CLightingPageBase* createLightingPage(QWidget* parent, const QImage& mainBackground, const QRect& pageRect,
-                                      const LightingPartners&) {
-  return new PlainLightingPage(parent, mainBackground, pageRect);
+                                      const LightingPartners& partners) {
+  return new CLedDlg(parent, mainBackground, pageRect, partners.view,
+                     dynamic_cast<CColorPanelDlg*>(partners.colourPanel), partners.requestApply);
 }
 
 CColorPanelBase* createColourPanel(QWidget* parent, const QImage& mainBackground, const QRect& pageRect) {
-  return new PlainColourPanel(parent, mainBackground, pageRect);
+  return new CColorPanelDlg(parent, mainBackground, pageRect.topLeft());
 }
 
 }  // namespace lumera

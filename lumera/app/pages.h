@@ -1,7 +1,7 @@
 // The pages of the main window that come from their own windows: the
 // lighting page and the colour panel. The main window knows them only
 // through these classes and creates them through the two factories at the
-// end, which give plain pages until the real ones are plugged in there.
+// end (CLedDlg and CColorPanelDlg), so that each can be tested alone.
 #pragma once
 
 #include <QImage>
@@ -48,8 +48,7 @@ class CColorPanelBase : public CSkinWnd {
   virtual void SetOwnerPage(CLightingPageBase* page) { (void)page; }
 };
 
-// The pages the main window creates. Replace the bodies of these two
-// functions to plug the real pages in.
+// The pages the main window creates.
 CLightingPageBase* createLightingPage(QWidget* parent, const QImage& mainBackground, const QRect& pageRect,
                                       const LightingPartners& partners);
 CColorPanelBase* createColourPanel(QWidget* parent, const QImage& mainBackground, const QRect& pageRect);

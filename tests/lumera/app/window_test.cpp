@@ -328,6 +328,7 @@ class WindowTest : public QObject {
       QVERIFY(view->keyMarked(5));
       // The per-key colour effect shows the profile's colours.
       ProfileRecord* cur = dlg.currentProfile();
+      cur->lightingSwitch = 0;  // the lighting page on (a new profile has it off)
       cur->effectIndex = theConfig().options().GameIndex;
       cur->colourGroup = 2;
       const auto matrix = static_cast<std::size_t>(theConfig().keyLayout()[7].funA.dwMatrixInx);
@@ -358,6 +359,7 @@ class WindowTest : public QObject {
     run(dlg, [&] {
       CKBColorDlg* view = dlg.keyboardView();
       // In lighting mode the click goes to the lighting page, no picker.
+      dlg.sendMessage(kMsgViewMode, 1, 0);
       dlg.sendMessage(kMsgKeyClicked, 3, 0);
       QCOMPARE(pickedFor, -1);
       dlg.sendMessage(kMsgViewMode, 0, 0);
