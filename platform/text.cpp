@@ -3,7 +3,9 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace platform {
@@ -97,13 +99,25 @@ namespace {
 // became U+FFFD). Runs of ASCII, most of the programs' files, are widened
 // directly without the sequence decoder.
 bool decodeUtf8Into(std::string_view utf8, std::u16string& out) {
-  out.clear();
-  out.resize(utf8.size());  // never more units than bytes
-  char16_t* to = out.data();
+  // Never more units than bytes. The buffer is left uninitialised (a
+  // string's resize fills it unit by unit) and copied out once at the end.
+  std::unique_ptr<char16_t[]> buffer(new char16_t[utf8.size() + 1]);
+  char16_t* to = buffer.get();
   bool ok = true;
   std::size_t i = 0;
+  const unsigned char* const bytes = reinterpret_cast<const unsigned char*>(utf8.data());
   while (i < utf8.size()) {
-    const auto b = static_cast<unsigned char>(utf8[i]);
+    // Eight ASCII bytes at a time.
+    while (utf8.size() - i >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, bytes + i, sizeof word);
+      if (word & 0x8080808080808080ull) break;
+      for (int k = 0; k < 8; ++k) to[k] = bytes[i + static_cast<std::size_t>(k)];
+      to += 8;
+      i += 8;
+    }
+    if (i == utf8.size()) break;
+    const auto b = bytes[i];
     if (b < 0x80) {
       *to++ = b;
       ++i;
@@ -117,7 +131,7 @@ bool decodeUtf8Into(std::string_view utf8, std::u16string& out) {
       *to++ = static_cast<char16_t>(cp);
     }
   }
-  out.resize(static_cast<std::size_t>(to - out.data()));
+  out.assign(buffer.get(), static_cast<std::size_t>(to - buffer.get()));
   return ok;
 }
 
