@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "shared/xml_reader.h"
@@ -152,3 +156,61 @@ TEST(XmlRobustness, EveryProperPrefixOfADocumentIsReportedAndConsistent) {
 }
 
 }  // namespace
+
+namespace {
+
+std::uint64_t fnv(std::uint64_t h, const void* p, std::size_t n) {
+  const auto* b = static_cast<const unsigned char*>(p);
+  for (std::size_t i = 0; i < n; ++i) {
+    h ^= b[i];
+    h *= 1099511628211ull;
+  }
+  return h;
+}
+
+// The digest tests/shared/data/xml_results.txt records: every element's
+// index fields, name and character data, then the result text.
+std::uint64_t digestOf(const XmlDocument& d) {
+  std::uint64_t h = 1469598103934665603ull;
+  const auto& el = d.Elements();
+  for (std::uint32_t e = 0; e < el.size(); ++e) {
+    const shared::XmlElement& x = el[e];
+    const std::uint32_t f[9] = {x.offset, x.length, x.startTagLength, x.endTagLength, x.parent,
+                                x.firstChild, x.next, x.prev, x.flags};
+    h = fnv(h, f, sizeof f);
+    const std::u16string_view n = d.NameOf(e);
+    h = fnv(h, n.data(), n.size() * 2);
+    const std::u16string t = d.DataOf(e);
+    h = fnv(h, t.data(), t.size() * 2);
+  }
+  const std::u16string& r = d.ResultText();
+  return fnv(h, r.data(), r.size() * 2);
+}
+
+}  // namespace
+
+// Speed work on the reader must not change what it reads: on every document
+// of the fuzz corpora (most of them broken) the index, names, data and
+// problem text stay what the reader gave before.
+TEST(XmlRobustness, CorpusResultsStayAsRecorded) {
+  const std::string source = std::string(std::getenv("KAVRO_TEST_SOURCE_DIR"));
+  std::ifstream recorded(source + "/tests/shared/data/xml_results.txt");
+  ASSERT_TRUE(recorded.good());
+  std::string line;
+  std::size_t checked = 0;
+  while (std::getline(recorded, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream fields(line);
+    std::string path, digest;
+    std::size_t count = 0;
+    ASSERT_TRUE(static_cast<bool>(fields >> path >> count >> digest)) << line;
+    XmlDocument doc;
+    doc.LoadFile(source + "/tests/fuzz/" + path);
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(digestOf(doc)));
+    EXPECT_EQ(doc.Elements().size(), count) << path;
+    EXPECT_EQ(hex, digest) << path << ": " << doc.ResultTextUtf8();
+    ++checked;
+  }
+  EXPECT_EQ(checked, 1071u);
+}
