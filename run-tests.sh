@@ -69,7 +69,7 @@ for b in $builds; do
     asan)
       ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
       UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-      LSAN_OPTIONS=suppressions="$root/tests/lsan.supp" \
+      LSAN_OPTIONS=suppressions="$root/tests/lsan.supp":print_suppressions=0 \
       run_build asan -DKAVRO_SANITIZERS=address,undefined || status=1 ;;
     tsan)
       TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$root/tests/tsan.supp" \
