@@ -18,12 +18,8 @@ root=$PWD
 dir=${KAVRO_BENCH_BUILD:-$root/build/bench}
 mkdir -p "$dir"
 echo "=== building the benchmarks (Release) ==="
-launcher=()
-if command -v ccache >/dev/null 2>&1; then
-  export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
-  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-fi
-if ! cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" >"$dir/configure.log" 2>&1; then
+. "$root/tools/ccache-args.sh"
+if ! cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Release "${ccache_args[@]}" >"$dir/configure.log" 2>&1; then
   cat "$dir/configure.log"; echo "configure failed"; exit 1
 fi
 if ! cmake --build "$dir" -j "$(nproc 2>/dev/null || echo 2)" --target kavro_bench kavro_bare_window Lumera kbsim \

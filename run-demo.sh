@@ -27,12 +27,8 @@ jobs=$(nproc 2>/dev/null || echo 2)
 mkdir -p "$build"
 
 echo "=== building in $build ==="
-launcher=()
-if command -v ccache >/dev/null 2>&1; then
-  export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
-  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-fi
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >"$build.configure.log" 2>&1 ||
+. "$root/tools/ccache-args.sh"
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${ccache_args[@]}" >"$build.configure.log" 2>&1 ||
   { cat "$build.configure.log"; exit 1; }
 cmake --build "$build" -j "$jobs" >"$build.build.log" 2>&1 ||
   { grep -E "error|Error" "$build.build.log" | head -40; echo "build failed (log: $build.build.log)"; exit 1; }

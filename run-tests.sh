@@ -17,14 +17,7 @@ extra=()
 "$root/tools/install-deps.sh" "${extra[@]}" || exit 1
 
 jobs=$(nproc 2>/dev/null || echo 2)
-# ccache keeps its cache outside the clone (~/.cache/ccache), so a fresh clone
-# in CI reuses what an earlier build on this machine compiled. Paths are
-# hashed relative to the clone, so another clone's objects match.
-launcher=()
-if command -v ccache >/dev/null 2>&1; then
-  export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
-  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-fi
+. "$root/tools/ccache-args.sh"
 builds=${KAVRO_BUILDS:-"normal asan tsan"}
 status=0
 summary=""
@@ -40,7 +33,7 @@ run_build() {  # name, extra cmake args..., then ctest args after "--"
   local dir="$root/build/$name"
   echo "=== $name build ==="
   local started=$SECONDS
-  if ! cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" "${cmake_args[@]}" >"$dir.configure.log" 2>&1; then
+  if ! cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${ccache_args[@]}" "${cmake_args[@]}" >"$dir.configure.log" 2>&1; then
     mkdir -p "$root/build"; cat "$dir.configure.log"; echo "configure failed ($name)"; return 1
   fi
   if ! cmake --build "$dir" -j "$jobs" ${KAVRO_BUILD_TARGET:+--target $KAVRO_BUILD_TARGET} >"$dir.build.log" 2>&1; then
