@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
 #include <chrono>
 
 #include "lumera/app/skin_window.h"
@@ -133,18 +134,21 @@ void CKBColorDlg::StartPreview(std::unique_ptr<EffectPreview> preview) {
   preview_->start(slots_);
   flushChanged();
   stepPreview();
-  if (preview_->intervalMs() > 0) setWindowTimer(kPreviewTimer, preview_->intervalMs());
+  const int interval = preview_->intervalMs();
+  stepsPerTick_ = interval > 0 ? std::max(1, kMinFrameMs / interval) : 1;
+  tickMs_ = interval > 0 ? interval * stepsPerTick_ : 0;
+  if (tickMs_ > 0) setWindowTimer(kPreviewTimer, static_cast<unsigned>(tickMs_));
 }
 
-void CKBColorDlg::stepPreview() {
+void CKBColorDlg::stepPreview(int steps) {
   if (!preview_ || paused_) return;
-  preview_->step(slots_);
+  for (int i = 0; i < steps; ++i) preview_->step(slots_);
   flushChanged();
 }
 
 bool CKBColorDlg::onMessage(unsigned message, WPARAM w, LPARAM l, LRESULT& result) {
   if (message == platform::WM_TIMER && w == kPreviewTimer) {
-    if (mode_ == kLightingMode) stepPreview();
+    if (mode_ == kLightingMode) stepPreview(stepsPerTick_);
     result = 0;
     return true;
   }
@@ -185,6 +189,20 @@ void CKBColorDlg::resizeEvent(QResizeEvent* e) {
   invalidateAll();
 }
 
+namespace {
+
+// What drawRect with a 1-pixel pen covers: the rectangle's outline, one
+// pixel past its right and bottom edges (a QRect's right() is width - 1).
+void fillFrame(QPainter& p, const QRect& r, const QColor& c) {
+  const int w = r.width() + 1, h = r.height() + 1;
+  p.fillRect(r.left(), r.top(), w, 1, c);
+  p.fillRect(r.left(), r.top() + h - 1, w, 1, c);
+  p.fillRect(r.left(), r.top() + 1, 1, h - 2, c);
+  p.fillRect(r.left() + w - 1, r.top() + 1, 1, h - 2, c);
+}
+
+}  // namespace
+
 void CKBColorDlg::fillKey(QPainter& p, int i, QColor colour, int alpha) const {
   if (i == special_) {
     colour.setAlpha(alpha);
@@ -199,12 +217,12 @@ void CKBColorDlg::fillKey(QPainter& p, int i, QColor colour, int alpha) const {
   p.setBrush(Qt::NoBrush);
   const int a1 = alpha - alpha / 4;
   const int a2 = a1 - a1 / 3;
+  // The frames as four thin fills each: a 1-pixel pen with alpha goes
+  // through the path stroker, fills take the fast blend. Same pixels.
   colour.setAlpha(a1);
-  p.setPen(QPen(colour, 1));
-  p.drawRect(QRect(r.left() + 1, r.top() + 1, r.width() - 2, r.height() - 2));
+  fillFrame(p, QRect(r.left() + 1, r.top() + 1, r.width() - 2, r.height() - 2), colour);
   colour.setAlpha(a2);
-  p.setPen(QPen(colour, 1));
-  p.drawRect(r);
+  fillFrame(p, r, colour);
 }
 
 void CKBColorDlg::render(const QRegion& dirty) {

@@ -97,9 +97,16 @@ class CKBColorDlg : public platform::MessageWindow, public KeyboardView {
   // Seed of the next previews' random generators (from the time unless set).
   void setPreviewSeed(std::uint32_t seed) { seed_ = seed; seeded_ = true; }
   bool previewRunning() const { return preview_ != nullptr; }
-  // One step of the running preview (what a timer tick does in lighting
-  // mode); nothing while paused.
-  void stepPreview();
+  // `steps` steps of the running preview, then one repaint of what they
+  // changed; nothing while paused.
+  void stepPreview(int steps = 1);
+  // A preview ticking faster than the screen can show is stepped several
+  // times per timer tick, so the animation keeps its speed while the view
+  // repaints at most every kMinFrameMs (about 50 times a second): painting,
+  // not stepping, is what costs.
+  static constexpr int kMinFrameMs = 20;
+  int previewTickMs() const { return tickMs_; }
+  int stepsPerTick() const { return stepsPerTick_; }
 
   const KeySlots& keySlots() const { return slots_; }
   // The off-screen picture as it stands (what the window shows).
@@ -135,6 +142,8 @@ class CKBColorDlg : public platform::MessageWindow, public KeyboardView {
   Colour hoverColour_ = 0x0000FF;
   int mode_ = kLightingMode;
   bool paused_ = false;
+  int tickMs_ = 0;        // the preview timer's interval (0: no timer)
+  int stepsPerTick_ = 1;  // preview steps per timer tick
   QImage background_;
   QImage keyPicture_;
   QImage frame_;       // the off-screen picture

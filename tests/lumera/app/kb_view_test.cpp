@@ -3,6 +3,8 @@
 // slot operations, and pausing a preview.
 #include <QtTest>
 #include <cmath>
+#include <memory>
+#include <tuple>
 
 #include "lumera/app/kb_color_dlg.h"
 #include "tests/lumera/app/ui_fixture.h"
@@ -231,6 +233,25 @@ class KbViewTest : public QObject {
     view->StartPreview(std::make_unique<CountingPreview>(0, &none));
     QCOMPARE(none, 0);
     view->setPaused(false);
+  }
+
+  // A 3 ms preview would repaint 333 times a second; it is stepped six times
+  // per 18 ms tick instead, so it keeps its speed at some 55 paints a second.
+  void fastPreviewsStepSeveralTimesPerPaint() {
+    view->setMode(CKBColorDlg::kLightingMode);
+    for (const auto& [interval, tick, perTick] : {std::tuple{3, 18, 6}, {10, 20, 2}, {20, 20, 1}, {40, 40, 1}}) {
+      int steps = 0;
+      view->StartPreview(std::make_unique<CountingPreview>(interval, &steps));
+      QCOMPARE(view->previewTickMs(), tick);
+      QCOMPARE(view->stepsPerTick(), perTick);
+      const int before = steps;
+      view->sendMessage(platform::WM_TIMER, CKBColorDlg::kPreviewTimer);
+      QCOMPARE(steps - before, perTick);
+      QCOMPARE(view->keySlots().colour[0], Colour(static_cast<Colour>(steps)));
+    }
+    int none = 0;
+    view->StartPreview(std::make_unique<CountingPreview>(0, &none));
+    QCOMPARE(view->previewTickMs(), 0);
   }
 };
 
