@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <set>
 
+#include <QPainter>
+
+#include "platform/ui/window_look.h"
+
 #include "q350config/app/app_files.h"
 #include "q350config/app/info_dlg.h"
 #include "q350config/app/setting_dlg.h"
@@ -12,6 +16,45 @@
 namespace q350app {
 
 using q350ui::CSkinButton;
+
+namespace {
+
+// A key button whose caption covers the key's printed legend: the new
+// function's name on a dark plate, in two lines when it needs them, so a
+// changed key reads as what it does now.
+class CKeyButton : public CSkinButton {
+ public:
+  using CSkinButton::CSkinButton;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.drawImage(0, 0, face(currentFace()));
+    if (!caption().isEmpty()) {
+      const QRectF plate = QRectF(rect()).adjusted(3, 3, -3, -3);
+      p.setPen(Qt::NoPen);
+      p.setBrush(QColor(10, 12, 15, 235));
+      p.drawRoundedRect(plate, 2, 2);
+      p.setFont(platform::dialogFont(10));
+      p.setPen(currentFace() == kNormal ? QColor(23, 148, 195) : QColor(255, 255, 255));
+      const QRect box = plate.toRect().adjusted(1, 0, -1, 0);
+      QString shown = caption();
+      const int flags = Qt::AlignCenter | Qt::TextWordWrap;
+      while (shown.size() > 1 && p.fontMetrics().boundingRect(box, flags, shown).height() > box.height()) {
+        shown.chop(2);
+        shown += QChar(0x2026);
+      }
+      p.drawText(box, flags, shown);
+    }
+    if (isMarked()) {
+      p.setPen(QPen(QColor(21, 140, 185), 2));
+      p.setBrush(Qt::NoBrush);
+      p.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
+  }
+};
+
+}  // namespace
 
 ProfileMacroIds& profileMacroIds() {
   static ProfileMacroIds ids;
@@ -25,7 +68,7 @@ CMainSetDlg::CMainSetDlg(QWidget* parent) : CQ350Page(parent, "Keyboard/Q350_Mai
   const auto& list = q350::KeyList();
   for (std::size_t i = 0; i < list.size(); ++i) {
     const q350::KeyListEntry& k = list[i];
-    keys_[i] = new CSkinButton(this);
+    keys_[i] = new CKeyButton(this);
     // The nine entries without a rectangle stay invisible buttons.
     keys_[i]->Create(faces_, q350ui::rectLTRB(k.left, k.top, k.right, k.bottom), kIdKeyFirst + static_cast<int>(i));
     keys_[i]->SetCaptionPixelSize(9);

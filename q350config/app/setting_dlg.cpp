@@ -20,7 +20,8 @@ QString langText(const char* key) { return QString::fromStdU16String(languageLoo
 
 const QRect kTitleRect = rectLTRB(135, 1, 277, 20);
 const QRect kCurrentRect = rectLTRB(5, 16, 180, 38);
-const QRect kDisableLabelRect = rectLTRB(46, 258, 106, 278);
+// Wider than the check's own label cell, so a longer translation is not cut.
+const QRect kDisableLabelRect = rectLTRB(46, 258, 232, 278);
 constexpr QPoint kPagePos(21, 74);
 
 }  // namespace
