@@ -19,6 +19,7 @@
 #include "q350config/app/hook_library.h"
 #include "q350config/app/info_dlg.h"
 #include "q350config/app/language.h"
+#include "q350config/app/main_set_dlg.h"
 #include "q350config/controls/control_messages.h"
 #include "q350config/settings/settings_store.h"
 #include "shared/orvane_binding.h"
@@ -312,6 +313,7 @@ platform::LRESULT CQ350ConfigDlg::OnShowHint(platform::WPARAM, platform::LPARAM 
 
 platform::LRESULT CQ350ConfigDlg::OnRestoreFactory(platform::WPARAM, platform::LPARAM) {
   q350::settings().RestoreFactorySettings();
+  profileMacroIds().clearRow(current_);
   refreshPages();
   ApplySettingsToKeyboard();
   return 0;

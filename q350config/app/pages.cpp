@@ -1,7 +1,8 @@
 #include "q350config/app/pages.h"
 
 #include "q350config/app/app_files.h"
-#include "q350config/settings/settings_store.h"
+#include "q350config/app/led_dlg.h"
+#include "q350config/app/main_set_dlg.h"
 
 namespace q350app {
 
@@ -23,22 +24,13 @@ class CStandInPage : public CQ350Page {
   using CQ350Page::CQ350Page;
 };
 
-// The lighting stand-in answers the zone choice as a page just opened on
-// the profile would: all zones when the profile uses one colour for all,
-// else the first zone.
-class CLightingStandIn : public CQ350Page {
- public:
-  using CQ350Page::CQ350Page;
-  std::optional<int> ZoneSelection() const override { return q350::settings().profileSettings.allZones == 1 ? 7 : 0; }
-};
-
 }  // namespace
 
 PageFactories& pageFactories() {
   static PageFactories f{
-      [](QWidget* p) -> CQ350Page* { return new CStandInPage(p, "Keyboard/Q350_Main_Normal.bmp"); },
+      [](QWidget* p) -> CQ350Page* { return new CMainSetDlg(p); },
       [](QWidget* p) -> CQ350Page* { return new CStandInPage(p, "Macro/Macro_normal.bmp"); },
-      [](QWidget* p) -> CQ350Page* { return new CLightingStandIn(p, "Light/Q350_Light_Normal.bmp"); },
+      [](QWidget* p) -> CQ350Page* { return new CDlgLedMain(p); },
       [](QWidget* p) -> CQ350Page* { return new CStandInPage(p, "Support/support_normal.bmp"); },
   };
   return f;
