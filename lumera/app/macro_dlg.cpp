@@ -1032,8 +1032,12 @@ void CMacroDlg::paintEvent(QPaintEvent* e) {
   p.drawText(QRect(QPoint(library_->x(), library_->geometry().bottom() + 11),
                    QPoint(library_->x() + 300, library_->geometry().bottom() + 30)),
              single, uiText("tc_macro_msg9"));
+  // A label beside a control may use the room up to the window's edge; a
+  // text longer than that (a translation) ends in "…" rather than cut off.
   auto beside = [&](const QWidget* w, const QString& text) {
-    p.drawText(QRect(w->geometry().right() + 8, w->y() - 2, 180, w->height() + 4), single, text);
+    const int left = w->geometry().right() + 8, room = std::max(0, width() - left - 10);
+    p.drawText(QRect(left, w->y() - 2, room, w->height() + 4), single,
+               p.fontMetrics().elidedText(text, Qt::ElideRight, room));
   };
   beside(autoDelay_, uiText("tc_macro_auto"));
   beside(modeTwo_, uiText("tc_macro_loop2"));
