@@ -1,6 +1,7 @@
 #include "q350config/app/pages.h"
 
 #include "q350config/app/app_files.h"
+#include "q350config/app/macro_dlg.h"
 #include "q350config/settings/settings_store.h"
 
 namespace q350app {
@@ -37,7 +38,7 @@ class CLightingStandIn : public CQ350Page {
 PageFactories& pageFactories() {
   static PageFactories f{
       [](QWidget* p) -> CQ350Page* { return new CStandInPage(p, "Keyboard/Q350_Main_Normal.bmp"); },
-      [](QWidget* p) -> CQ350Page* { return new CStandInPage(p, "Macro/Macro_normal.bmp"); },
+      [](QWidget* p) -> CQ350Page* { return new CMacroDlg(p); },
       [](QWidget* p) -> CQ350Page* { return new CLightingStandIn(p, "Light/Q350_Light_Normal.bmp"); },
       [](QWidget* p) -> CQ350Page* { return new CStandInPage(p, "Support/support_normal.bmp"); },
   };
