@@ -1,6 +1,7 @@
 #include "q350config/app/macro_dlg.h"
 
 #include <QHideEvent>
+#include <QPainter>
 #include <algorithm>
 #include <cstdio>
 
@@ -92,6 +93,28 @@ std::size_t keyEvents(const std::vector<std::uint32_t>& events) {
   }));
 }
 
+// The small marks the event list draws before its items: an arrow down for
+// a press, up for a release, a clock for a delay.
+QImage kindMark(std::uint32_t kind) {
+  QImage img(16, 18, QImage::Format_ARGB32);
+  img.fill(Qt::transparent);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(21, 140, 185), 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  if (kind == kItemDelay) {
+    p.drawEllipse(QRectF(3, 4, 10, 10));
+    p.drawLine(QPointF(8, 9), QPointF(8, 6));
+    p.drawLine(QPointF(8, 9), QPointF(10.5, 9));
+  } else {
+    const bool down = kind == kItemPress;
+    const double tip = down ? 14 : 4, tail = down ? 4 : 14, wing = down ? 10 : 8;
+    p.drawLine(QPointF(8, tail), QPointF(8, tip));
+    p.drawLine(QPointF(8, tip), QPointF(4.5, wing));
+    p.drawLine(QPointF(8, tip), QPointF(11.5, wing));
+  }
+  return img;
+}
+
 }  // namespace
 
 QString CategoryCaption(int n) {
@@ -161,6 +184,8 @@ void CMacroDlg::buildControls() {
   eventList_->Create(rectLTRB(345, 51, 625, 405), kIdEventList, 18);
   for (q350ui::CListBoxEx* list : {macroList_, eventList_})
     list->SetColours(QColor(20, 20, 20), QColor(83, 97, 103), QColor(21, 140, 185));
+  for (std::uint32_t kind : {kItemPress, kItemRelease, kItemDelay})
+    eventList_->SetKindPicture(static_cast<int>(kind), kindMark(kind));
 
   auto makeEdit = [this](const QRect& rect, int id, int length) {
     auto* e = new q350ui::CSkinEdit(this);

@@ -191,6 +191,23 @@ class MacroPageTest : public QObject {
     });
   }
 
+  void screenshots() {
+    apptest::Simulator sim;
+    QVERIFY(sim.ok());
+    for (int flag : {0, 1}) {
+      setLanguageFlag(flag);
+      CQ350ConfigDlg dlg;
+      apptest::runMainWindow(dlg, [&](CQ350ConfigDlg& d) {
+        CMacroDlg* page = macroPage(d);
+        recordA(page);
+        page->eventList()->SetCurSel(1);
+        page->button(CMacroDlg::kIdInsertEvent)->click();
+        QVERIFY(d.grab().save(apptest::screenshotPath(flag ? "q350config_macro_sc" : "q350config_macro_en")));
+      });
+    }
+    setLanguageFlag(0);
+  }
+
   void categoryNames() {
     setLanguageFlag(0);
     QCOMPARE(CategoryCaption(1), QStringLiteral("Battlefield 3"));
