@@ -191,6 +191,43 @@ class MacroPageTest : public QObject {
     });
   }
 
+  void takenIdsAndRefusedStores() {
+    apptest::Simulator sim;
+    QVERIFY(sim.ok());
+    q350::SettingsStore& s = q350::settings();
+    // A stored macro already has the id the clock gives next.
+    g_now = 5000;
+    q350::MacroImage taken;
+    taken.size = 112;
+    taken.id = 21u << 24 | 5000;
+    taken.events = {0xC0000041u, 0xE0000041u};
+    QVERIFY(s.StoreMacroImage(taken));
+    CQ350ConfigDlg dlg;
+    apptest::runMainWindow(dlg, [&](CQ350ConfigDlg& d) {
+      CMacroDlg* page = macroPage(d);
+      page->button(CMacroDlg::kIdNewMacro)->click();
+      page->macroList()->EndEdit(true);
+      page->button(CMacroDlg::kIdNewMacro)->click();  // same tick again
+      page->macroList()->EndEdit(true);
+      QCOMPARE(page->macroList()->GetCount(), 3);
+      QCOMPARE(page->macroList()->GetItemData(1), (21u << 24) | 5001u);
+      QCOMPARE(page->macroList()->GetItemData(2), (21u << 24) | 5002u);
+      // A full library: the refusal is shown and the events go again.
+      for (std::size_t i = 0; i < s.macroLibrary.size(); ++i)
+        if (s.macroLibrary.at(i).tag == 0) s.macroLibrary.at(i).tag = q350::kMacroTag;
+      QString shown;
+      answerInfo(&shown);
+      page->button(CMacroDlg::kIdRecord)->click();
+      key(page, false);
+      key(page, true);
+      page->button(CMacroDlg::kIdRecord)->click();
+      QTRY_COMPARE(shown, QStringLiteral("The macro could not be stored: the macro library is full."));
+      QCOMPARE(page->eventList()->GetCount(), 0);
+      QVERIFY(!s.macroLibrary.find((21u << 24) | 5002u));
+    });
+    g_now = 1000;
+  }
+
   void screenshots() {
     apptest::Simulator sim;
     QVERIFY(sim.ok());
