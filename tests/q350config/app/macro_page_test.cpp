@@ -4,6 +4,7 @@
 // uses, the category names.
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QtTest>
 
 #include "platform/paths.h"
@@ -177,6 +178,14 @@ class MacroPageTest : public QObject {
       image.settings.signature = q350::kProfileSignature;
       image.extra.setMacroId(7, id);
       QVERIFY(platform::writeFileAtomic(s.profilePath(other), image.toBytes()));
+      // A rename typed with a space and ended with Enter is stored at once.
+      QVERIFY(page->macroList()->EditItem(0));
+      QLineEdit* editor = page->macroList()->editor();
+      editor->selectAll();
+      QTest::keyClicks(editor, QStringLiteral("Jump shot"));
+      QTest::keyClick(editor, Qt::Key_Return);
+      QVERIFY(!page->macroList()->isEditing());
+      QCOMPARE(QString::fromStdU16String(s.macroLibrary.find(id)->nameText()), QStringLiteral("Jump shot"));
       QString shown;
       answerInfo(&shown);
       page->button(CMacroDlg::kIdDeleteMacro)->click();
