@@ -31,6 +31,10 @@ class CInfoDlg : public q350ui::CSkinDialog {
   CInfoDlg(QWidget* parent, const QString& text, bool withCancel, bool autoClose = false);
 
   const QString& text() const { return text_; }
+  void setText(const QString& text) {
+    text_ = text;
+    update();
+  }
   bool withCancel() const { return withCancel_; }
   q350ui::CSkinButton* okButton() const { return ok_; }
   q350ui::CSkinButton* cancelButton() const { return cancel_; }

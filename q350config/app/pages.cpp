@@ -2,6 +2,7 @@
 
 #include "q350config/app/app_files.h"
 #include "q350config/app/led_dlg.h"
+#include "q350config/app/macro_dlg.h"
 #include "q350config/app/main_set_dlg.h"
 
 namespace q350app {
@@ -29,7 +30,7 @@ class CStandInPage : public CQ350Page {
 PageFactories& pageFactories() {
   static PageFactories f{
       [](QWidget* p) -> CQ350Page* { return new CMainSetDlg(p); },
-      [](QWidget* p) -> CQ350Page* { return new CStandInPage(p, "Macro/Macro_normal.bmp"); },
+      [](QWidget* p) -> CQ350Page* { return new CMacroDlg(p); },
       [](QWidget* p) -> CQ350Page* { return new CDlgLedMain(p); },
       [](QWidget* p) -> CQ350Page* { return new CStandInPage(p, "Support/support_normal.bmp"); },
   };
