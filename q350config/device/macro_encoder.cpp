@@ -1,5 +1,7 @@
 #include "q350config/device/macro_encoder.h"
 
+#include <algorithm>
+
 #include "q350config/settings/key_tables.h"
 
 namespace q350 {
@@ -9,6 +11,7 @@ namespace {
 constexpr std::uint8_t kFirstModifierUsage = 0xE0;
 constexpr std::uint8_t kLastModifierUsage = 0xE7;
 constexpr unsigned kDelayUnitMs = 20;
+constexpr unsigned kMaxDelayUnits = 0xFFF;
 
 // The kind of an entry is the high nibble of its flags; the low nibble holds
 // the delay's bits 8..11.
@@ -36,7 +39,10 @@ bool EncodeMacro(const StoredMacro& macro, DeviceMacro& out) {
       // asked for.
       if (k == 0) continue;
       std::uint8_t* entry = entries + DeviceMacro::kEntrySize * (k - 1);
-      const unsigned units = value / kDelayUnitMs;
+      // The entry holds 12 bits of units (81,900 ms). A longer delay (the
+      // editor stores up to 327,670 ms) is sent as the longest one: masking
+      // it would turn 82 s into 80 ms.
+      const unsigned units = std::min(value / kDelayUnitMs, kMaxDelayUnits);
       entry[0] = static_cast<std::uint8_t>(units & 0xFF);
       if (isKeyEntry(entry[1])) entry[1] = static_cast<std::uint8_t>((entry[1] & 0xF0) | ((units >> 8) & 0x0F));
       continue;

@@ -69,7 +69,10 @@ TEST(Q350MacroEncoder, Examples) {
   const std::uint32_t pressA = makeEvent(kEventPress, 0x41), releaseA = makeEvent(kEventRelease, 0x41);
   const Case cases[] = {
       {"press, 100 ms, release", {pressA, makeEvent(kEventDelay, 100), releaseA}, "02 00 00 00 05 a0 04 00 20 04", 2},
-      {"82,000 ms: 4100 units, high bits masked to 0", {pressA, makeEvent(kEventDelay, 82000)}, "01 00 00 00 04 a0 04", 1},
+      {"81,900 ms: the longest delay, 0xFFF units", {pressA, makeEvent(kEventDelay, 81900)}, "01 00 00 00 ff af 04", 1},
+      {"82,000 ms is sent as the longest delay, not wrapped to 80 ms", {pressA, makeEvent(kEventDelay, 82000)},
+       "01 00 00 00 ff af 04", 1},
+      {"327,670 ms, the editor's longest, likewise", {pressA, makeEvent(kEventDelay, 327670)}, "01 00 00 00 ff af 04", 1},
       {"a delay's bits 8..11 join the flags", {releaseA, makeEvent(kEventDelay, 20 * 0x345)}, "01 00 00 00 45 23 04", 1},
       // Modifiers are bits in HID order: left Control bit 0, left Shift bit 1.
       {"left Ctrl press and release", {makeEvent(kEventPress, 0xA2), makeEvent(kEventRelease, 0xA2)},
