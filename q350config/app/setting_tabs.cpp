@@ -5,6 +5,7 @@
 #include "platform/ui/window_look.h"
 #include "q350config/app/app_files.h"
 #include "q350config/app/language.h"
+#include "q350config/app/macro_dlg.h"
 #include "q350config/controls/control_messages.h"
 #include "q350config/settings/key_tables.h"
 #include "q350config/settings/settings_store.h"
@@ -34,35 +35,6 @@ void setUpPage(q350ui::CSkinDialog* page, const QImage& background) {
 }
 
 QString text(const char* key) { return QString::fromStdU16String(languageLookup().text(key)); }
-
-struct Category {
-  const char16_t* chinese;
-  const char16_t* english;
-};
-// Row 13 shows its menu text in Chinese (it ends with a space).
-const Category kCategories[kGameCategoryCount] = {
-    {u"战地 3", u"Battlefield 3"},
-    {u"星球大战:旧共和国", u"Star Wars: The Old Republic"},
-    {u"反恐精英:全球攻势", u"Counter-Strike: Global Offensive"},
-    {u"上古卷轴5：天际", u"Elder Scrolls V: Skyrim"},
-    {u"军团要塞 2", u"Team Fortress 2"},
-    {u"蝙蝠侠：阿甘之城", u"Batman Arkham City"},
-    {u"文明 5 ", u"Civilization 5 "},
-    {u"坦克世界", u"World of Tanks"},
-    {u"无主之地 2", u"Borderlands 2"},
-    {u"纪元 2070：雷诺起源", u"Anno 2070"},
-    {u"英雄联盟(LOL)", u"League of Legends"},
-    {u"足球经理 2013 (EA)", u"Football Manager 2013 (EA)"},
-    {u"远古遗迹守卫2（Dota 2） ", u"Dota 2 "},
-    {u"战地 4", u"Battlefield 4"},
-    {u"战机世界", u"World of Warplanes"},
-    {u"足球经理 2013 (SEGA)", u"Football Manager 2013 (SEGA)"},
-    {u"我的世界", u"Minecraft"},
-    {u"无冬之夜", u"Neverwinter"},
-    {u"流亡黯道", u"Path of Exile"},
-    {u"战争雷霆", u"War Thunder"},
-    {u"玩家自定义", u"Customisze"},
-};
 
 struct BaseRow {
   const char* textKey;
@@ -101,9 +73,10 @@ const std::array<BaseRow, CDlgBase::kRows>& baseRows() {
 }  // namespace
 
 QString GameCategoryName(int category) {
-  if (category < 1 || category > kGameCategoryCount) return {};
-  const Category& c = kCategories[category - 1];
-  return QString::fromUtf16(languageFlag() == 1 ? c.chinese : c.english);
+  // The captions the macro page shows; in Chinese, category 13 lists its
+  // menu text.
+  if (languageFlag() == 1 && category == 13) return CategoryMenuText(category);
+  return CategoryCaption(category);
 }
 
 // ---- CDlgSingleCombo ----
