@@ -1,6 +1,7 @@
 #include "q350config/app/led_dlg.h"
 
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPixmap>
 
 #include "platform/paths.h"
@@ -83,6 +84,26 @@ std::uint32_t withByte(std::uint32_t colour, int byte, int value) {
 
 }  // namespace
 
+// The skin's pictures carry the labels of the skin's language (the shipped
+// skin is English), while the rate and brightness rows follow the interface
+// language: in Chinese their labels are narrower and the sliders and the
+// switch sit further left. So that strip of every face is taken from the
+// language's page picture, and the switch as the skin draws it (its
+// normal, over and down looks) is moved to the switch's place there.
+void CDlgLedMain::useLanguageRows(const QImage& language) {
+  const QRect strip = rectLTRB(30, 75, 290, 135);
+  const QRect skinSwitch = rectLTRB(267, 117, 282, 130), here = rectLTRB(226, 117, 236, 130);
+  if (language.size() != faces_.normal.size()) return;
+  for (QImage* face : {&faces_.normal, &faces_.over, &faces_.down}) {
+    if (face->size() != language.size()) continue;
+    const QImage look = face->copy(skinSwitch);
+    QPainter p(face);
+    p.drawImage(strip.topLeft(), language, strip);
+    p.drawImage(here, look);
+  }
+  setBackground(faces_.normal);
+}
+
 QRect CDlgLedMain::wheelRect() { return rectLTRB(757, 295, 875, 411); }
 
 CDlgLedMain::CDlgLedMain(QWidget* parent) : CQ350Page(parent, "Light/Q350_Light_Normal.bmp") {
@@ -95,6 +116,10 @@ void CDlgLedMain::build() {
   faces_.normal = background();
   faces_.over = skinPicture("Light/Q350_Light_Over.bmp");
   faces_.down = skinPicture("Light/Q350_Light_Down.bmp");
+  const bool chinese = languageFlag() == 1;
+  QImage tracks = languagePagePicture(chinese);
+  if (tracks.isNull()) tracks = background();
+  if (chinese) useLanguageRows(tracks);
 
   for (const ButtonPlace& b : kButtons) {
     auto* button = new CSkinButton(this);
@@ -112,9 +137,6 @@ void CDlgLedMain::build() {
     zoneButton(z)->CreatePolygon(faces_, zonePolygon(z), kIdZoneFirst + z);
   }
 
-  const bool chinese = languageFlag() == 1;
-  QImage tracks = languagePagePicture(chinese);
-  if (tracks.isNull()) tracks = background();
   const QImage knob = skinPicture("Slider.png");
   auto makeSlider = [&](const QRect& track, int id, int maximum) {
     auto* s = new q350ui::CSkinSlider(this);

@@ -71,6 +71,7 @@ class CDlgLedMain : public CQ350Page {
   platform::LRESULT OnSliderMoved(platform::WPARAM w, platform::LPARAM l);
 
   void build();
+  void useLanguageRows(const QImage& language);
   void selectZone(int zone);
   void pressZones(int zone);
   // The colour the sliders act on: commonColour for the all-zones choice.
