@@ -5,6 +5,9 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QPainter>
+#include <QProcess>
+#include <QFileInfo>
+#include <QApplication>
 #include <QUrl>
 #include <cstdio>
 
@@ -47,7 +50,23 @@ bool replaceWith(const std::string& download, const std::string& inUse) {
   return false;
 }
 
+// Top-level windows of this process by title.
+bool ownWindow(const QString& title) {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->isVisible() && w->windowTitle() == title) return true;
+  return false;
+}
+
+CDlgSupport::WindowFinder& windowFinder() {
+  static CDlgSupport::WindowFinder finder = ownWindow;
+  return finder;
+}
+
 }  // namespace
+
+void CDlgSupport::setWindowFinder(WindowFinder finder) {
+  windowFinder() = finder ? std::move(finder) : WindowFinder(ownWindow);
+}
 
 void CDlgSupport::setFileChooser(FileChooser chooser) {
   fileChooser() = chooser ? std::move(chooser) : FileChooser(systemFileDialog);
@@ -105,6 +124,8 @@ void CDlgSupport::paintEvent(QPaintEvent* e) {
 bool CDlgSupport::onMessage(unsigned message, platform::WPARAM w, platform::LPARAM l, platform::LRESULT& result) {
   static const platform::MessageEntry<CDlgSupport> map[] = {
       {platform::WM_COMMAND, &CDlgSupport::OnCommand},
+      {platform::WM_TIMER, &CDlgSupport::OnTimer},
+      {kMsgUpdateSucceeded, &CDlgSupport::OnUpdateSucceeded},
   };
   if (platform::dispatchMessages(this, map, message, w, l, result)) return true;
   return CQ350Page::onMessage(message, w, l, result);
@@ -202,6 +223,68 @@ bool CDlgSupport::DownloadFirmwareUpdater() {
                                                            QFileDevice::ExeGroup | QFileDevice::ReadOther |
                                                            QFileDevice::ExeOther);
   return true;
+}
+
+bool CDlgSupport::StartFirmwareUpdater() {
+  CQ350ConfigDlg* main = mainWindow();
+  if (main && !main->StopRemovalWatch()) return false;
+  const QString path = QString::fromStdString(platform::joinPath(updateFolder(), kFirmwareUpdaterFile));
+  const QFileInfo info(path);
+  if (!info.isFile() || !info.isExecutable() ||
+      !QProcess::startDetached(path, {QStringLiteral("-KAVRO")}, info.path())) {
+    if (main) main->StartRemovalWatch();
+    return false;
+  }
+  if (main) main->hide();
+  if (!updating_) updating_ = new CInfoDlg(this, QString(), false);
+  updating_->setText(builtInQ(u"The firmware is being updated......", u"固件正在更新中......\n请勿拔插键盘USB"));
+  updating_->show();
+  watching_ = true;
+  seen_ = false;
+  ticks_ = 0;
+  setWindowTimer(kWatchTimer, 500);
+  return true;
+}
+
+void CDlgSupport::endWatch() {
+  killWindowTimer(kWatchTimer);
+  watching_ = false;
+  if (updating_) updating_->hide();
+}
+
+platform::LRESULT CDlgSupport::OnTimer(platform::WPARAM w, platform::LPARAM) {
+  if (w != kWatchTimer || !watching_) return 0;
+  if (windowFinder()(QString::fromUtf16(kUpdaterWindowTitle))) {
+    seen_ = true;
+    // The updater has its update window up: it takes the keyboard over and
+    // the configuration program ends.
+    if (windowFinder()(QString::fromUtf16(kUpdateWindowTitle))) {
+      endWatch();
+      postToMain(platform::WM_CLOSE);
+    }
+    return 0;
+  }
+  if (seen_) {
+    endWatch();
+    postMessage(kMsgUpdateSucceeded);
+    return 0;
+  }
+  // An updater that never shows its window has not updated anything.
+  if (++ticks_ >= kStartTicks) {
+    endWatch();
+    if (CQ350ConfigDlg* main = mainWindow()) {
+      main->StartRemovalWatch();
+      main->show();
+    }
+    ShowInfo(this, builtInQ(u"The firmware updater did not start.", u"固件更新程序未能启动."));
+  }
+  return 0;
+}
+
+platform::LRESULT CDlgSupport::OnUpdateSucceeded(platform::WPARAM, platform::LPARAM) {
+  if (ShowInfo(this, builtInQ(u"Drive the firmware update is successful.", u"驱动固件更新成功.")) == platform::IDOK)
+    postToMain(platform::WM_CLOSE);
+  return 0;
 }
 
 }  // namespace q350app

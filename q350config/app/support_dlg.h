@@ -31,6 +31,16 @@ class CDlgSupport : public CQ350Page {
   explicit CDlgSupport(QWidget* parent);
 
   void SetFirmwareVersion(const QString& text) override;
+  // Starts the firmware updater ("-KAVRO") and watches its windows: true
+  // when it started. Success is reported only once the updater's window was
+  // seen and has gone again.
+  bool StartFirmwareUpdater() override;
+  // How the watch tells whether a top-level window with a title exists.
+  using WindowFinder = std::function<bool(const QString& title)>;
+  static void setWindowFinder(WindowFinder finder);
+  // Watch ticks without the updater's window before the start counts as
+  // failed (120 ticks of 500 ms).
+  static constexpr int kStartTicks = 120;
   // The firmware update button: true when an update was started or nothing
   // was to be done.
   bool CheckFirmwareUpdate();
@@ -48,6 +58,10 @@ class CDlgSupport : public CQ350Page {
   QString firmwareVersionText() const;
   q350ui::CSkinButton* button(ButtonId id) const { return buttons_[static_cast<std::size_t>(id - kIdProgramUpdate)]; }
   const QString& updaterAddress() const { return updaterAddress_; }
+  CInfoDlg* updatingDialog() const { return updating_; }
+  bool isWatching() const { return watching_; }
+  bool hasSeenUpdater() const { return seen_; }
+  int watchTicks() const { return ticks_; }
   // The "update" folder the manifest and the updater are kept in.
   static std::string updateFolder();
 
@@ -57,6 +71,9 @@ class CDlgSupport : public CQ350Page {
 
  private:
   platform::LRESULT OnCommand(platform::WPARAM w, platform::LPARAM l);
+  platform::LRESULT OnTimer(platform::WPARAM w, platform::LPARAM l);
+  platform::LRESULT OnUpdateSucceeded(platform::WPARAM w, platform::LPARAM l);
+  void endWatch();
 
   void exportProfile();
   void importProfile();
@@ -67,6 +84,10 @@ class CDlgSupport : public CQ350Page {
   std::array<q350ui::CSkinButton*, 6> buttons_{};
   QString firmware_;
   QString updaterAddress_;
+  CInfoDlg* updating_ = nullptr;
+  bool watching_ = false;
+  bool seen_ = false;
+  int ticks_ = 0;
 };
 
 }  // namespace q350app

@@ -55,6 +55,43 @@ struct Server {
   std::string url(const std::string& name) const { return "file://" + dir.path() + "/" + name; }
 };
 
+// Answers the information dialog showing `text` with OK once it is shown.
+void answerText(const QString& text, bool* answered) {
+  auto* timer = new QTimer;
+  timer->setInterval(20);
+  QObject::connect(timer, &QTimer::timeout, [timer, text, answered] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      auto* info = dynamic_cast<CInfoDlg*>(w);
+      if (info && info->isVisible() && info->text() == text) {
+        *answered = true;
+        timer->deleteLater();
+        info->okButton()->click();
+        return;
+      }
+    }
+  });
+  timer->start();
+}
+
+// The updater's two windows, shown and closed on command.
+struct UpdaterWindows {
+  QWidget updater, update;
+  UpdaterWindows() {
+    updater.setWindowTitle(QString::fromUtf16(kUpdaterWindowTitle));
+    update.setWindowTitle(QString::fromUtf16(kUpdateWindowTitle));
+  }
+};
+
+// A stand-in updater that notes its arguments.
+bool installStandIn(const testsupport::TempDir& notes) {
+  const std::string path = platform::joinPath(CDlgSupport::updateFolder(), kFirmwareUpdaterFile);
+  QDir().mkpath(QString::fromStdString(CDlgSupport::updateFolder()));
+  if (!platform::writeFileAtomic(path, "#!/bin/sh\necho \"$@\" > " + testsupport::shellQuote(notes.file("args")) + "\n"))
+    return false;
+  return QFile::setPermissions(QString::fromStdString(path),
+                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
 }  // namespace
 
 class SupportPageTest : public QObject {
@@ -265,6 +302,72 @@ class SupportPageTest : public QObject {
       }, 2000);
       QVERIFY(page->CheckFirmwareUpdate());
       QVERIFY(!shown);
+    });
+  }
+
+  void updaterWindowSeenThenGoneIsSuccess() {
+    apptest::Simulator sim;
+    QVERIFY(sim.ok());
+    testsupport::TempDir notes;
+    QVERIFY(installStandIn(notes));
+    UpdaterWindows windows;
+    bool answered = false;
+    CQ350ConfigDlg dlg;
+    const apptest::RunResult run = apptest::runMainWindow(dlg, [&](CQ350ConfigDlg& d) {
+      CDlgSupport* page = supportPage(d);
+      QVERIFY(page->StartFirmwareUpdater());
+      QTRY_COMPARE(testsupport::readAll(notes.file("args")), std::string("-KAVRO\n"));
+      QVERIFY(!d.isVisible());
+      QVERIFY(!d.isWatchingRemoval());
+      QVERIFY(page->updatingDialog() && page->updatingDialog()->isVisible());
+      QCOMPARE(page->updatingDialog()->text(), QStringLiteral("The firmware is being updated......"));
+      // Until the updater's window was seen, its absence is no success.
+      answerText(QStringLiteral("Drive the firmware update is successful."), &answered);
+      QTRY_VERIFY(page->watchTicks() >= 2);
+      QVERIFY(page->isWatching());
+      QVERIFY(!answered);
+      windows.updater.show();
+      QTRY_VERIFY(page->hasSeenUpdater());
+      QVERIFY(page->isWatching());
+      QVERIFY(!answered);
+      windows.updater.close();
+      QTRY_VERIFY_WITH_TIMEOUT(answered, 20000);
+      QVERIFY(!page->isWatching());
+    });
+    QVERIFY(run.scriptRan);
+    QVERIFY(answered);
+  }
+
+  void updaterTakingOverClosesTheProgram() {
+    apptest::Simulator sim;
+    QVERIFY(sim.ok());
+    testsupport::TempDir notes;
+    QVERIFY(installStandIn(notes));
+    UpdaterWindows windows;
+    CQ350ConfigDlg dlg;
+    const apptest::RunResult run = apptest::runMainWindow(dlg, [&](CQ350ConfigDlg& d) {
+      CDlgSupport* page = supportPage(d);
+      QVERIFY(page->StartFirmwareUpdater());
+      windows.updater.show();
+      windows.update.show();
+      QTRY_VERIFY_WITH_TIMEOUT(!page->isWatching(), 20000);
+      QVERIFY(!page->updatingDialog()->isVisible());
+    });
+    QVERIFY(run.scriptRan);
+  }
+
+  void aFailedStartTakesUpTheRemovalWatchAgain() {
+    apptest::Simulator sim;
+    QVERIFY(sim.ok());
+    CQ350ConfigDlg dlg;
+    apptest::runMainWindow(dlg, [&](CQ350ConfigDlg& d) {
+      CDlgSupport* page = supportPage(d);
+      QFile::remove(QString::fromStdString(platform::joinPath(CDlgSupport::updateFolder(), kFirmwareUpdaterFile)));
+      QVERIFY(d.isWatchingRemoval());
+      QVERIFY(!page->StartFirmwareUpdater());
+      QVERIFY(d.isWatchingRemoval());
+      QVERIFY(d.isVisible());
+      QVERIFY(!page->isWatching());
     });
   }
 };
