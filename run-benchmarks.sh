@@ -45,20 +45,31 @@ echo "Arguments: ${args[*]}" >>"$out"
 if ! "$dir/tests/bench/kavro_bench" "${args[@]}" | tee -a "$out"; then
   rm -f "$out"; echo "benchmarks failed"; exit 1
 fi
+# ---- The programs' sandbox under Xvfb --------------------------------------
+# A home, data, config and runtime folder of their own and a kbsim with a
+# virtual Q350RGB, so that nothing measured touches the user's files or a
+# keyboard on the desk. Sets $tmp; sandbox_end stops kbsim and removes it.
+sandbox_start() {
+  tmp=$(mktemp -d)
+  export HOME=$tmp/home XDG_DATA_HOME=$tmp/home/data XDG_CONFIG_HOME=$tmp/home/config XDG_RUNTIME_DIR=$tmp/run
+  mkdir -p "$HOME" "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+  export KAVRO_SIM_SOCKET=$tmp/kbsim.sock KAVRO_HID_REAL=0
+  "$dir/stage/bin/kbsim" --socket "$KAVRO_SIM_SOCKET" --keyboard q350rgb >"$tmp/kbsim.log" 2>&1 &
+  sandbox_sim=$!
+  for _ in $(seq 100); do grep -q '^ready' "$tmp/kbsim.log" 2>/dev/null && break; sleep 0.1; done
+}
+sandbox_end() {
+  kill "$sandbox_sim" 2>/dev/null; wait "$sandbox_sim" 2>/dev/null
+  rm -rf "$tmp"
+}
+
 # ---- Start-up: Lumera against kbsim beside a bare Qt window -----------------
 # Each program runs 5 times after one warm-up run; a run is the time from
 # just before the program is started to its window's first paint (the
 # KAVRO_FIRST_PAINT_FILE probe) and its resident memory (VmRSS) then. The
 # medians are written.
 startup() {
-  local tmp
-  tmp=$(mktemp -d)
-  export HOME=$tmp/home XDG_DATA_HOME=$tmp/home/data XDG_CONFIG_HOME=$tmp/home/config XDG_RUNTIME_DIR=$tmp/run
-  mkdir -p "$HOME" "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-  export KAVRO_SIM_SOCKET=$tmp/kbsim.sock KAVRO_HID_REAL=0
-  "$dir/stage/bin/kbsim" --socket "$KAVRO_SIM_SOCKET" --keyboard q350rgb >"$tmp/kbsim.log" 2>&1 &
-  local sim=$!
-  for _ in $(seq 100); do grep -q '^ready' "$tmp/kbsim.log" 2>/dev/null && break; sleep 0.1; done
+  sandbox_start
   # one run: program, folder -> "milliseconds kilobytes"
   run_one() {
     local program=$1 folder=$2 probe=$tmp/paint start pid painted rss
@@ -85,14 +96,13 @@ startup() {
     kb=$(printf '%s\n' "${runs[@]}" | cut -d' ' -f2 | median)
     printf '%-34s %6s ms to first paint %8s KiB resident\n' "startup/$which" "$ms" "$kb"
   done
-  kill "$sim" 2>/dev/null; wait "$sim" 2>/dev/null
-  rm -rf "$tmp"
+  sandbox_end
 }
 echo "=== start-up (under Xvfb) ==="
 {
   echo
   echo "Start-up, medians of 5 runs after a warm-up, under Xvfb (Lumera against kbsim):"
-  dir=$dir xvfb-run -a -s "-screen 0 1280x800x24" bash -c "$(declare -f startup); dir='$dir'; startup"
+  dir=$dir xvfb-run -a -s "-screen 0 1280x800x24" bash -c "$(declare -f sandbox_start sandbox_end startup); dir='$dir'; startup"
 } | tee -a "$out"
 
 # ---- CPU share: Lumera with its fastest preview running, then paused ------
@@ -102,18 +112,11 @@ echo "=== start-up (under Xvfb) ==="
 # library, a modal dialog during which the main window pauses the preview,
 # and the same 10 s are measured again.
 cpushare() {
-  local tmp
-  tmp=$(mktemp -d)
-  export HOME=$tmp/home XDG_DATA_HOME=$tmp/home/data XDG_CONFIG_HOME=$tmp/home/config XDG_RUNTIME_DIR=$tmp/run
-  mkdir -p "$HOME" "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-  export KAVRO_SIM_SOCKET=$tmp/kbsim.sock KAVRO_HID_REAL=0
+  sandbox_start
   local folder=$dir/stage/Q350RGB
   local appdata=$XDG_DATA_HOME/$(sed -n 's/^appdir=\(.*\)$/\1/p' "$folder/cfg.ini" | tr -d '\r')
   local chosen
-  chosen=$("$dir/tests/bench/kavro_preview_profile" "$folder" "$appdata") || { rm -rf "$tmp"; return 1; }
-  "$dir/stage/bin/kbsim" --socket "$KAVRO_SIM_SOCKET" --keyboard q350rgb >"$tmp/kbsim.log" 2>&1 &
-  local sim=$!
-  for _ in $(seq 100); do grep -q '^ready' "$tmp/kbsim.log" 2>/dev/null && break; sleep 0.1; done
+  chosen=$("$dir/tests/bench/kavro_preview_profile" "$folder" "$appdata") || { sandbox_end; return 1; }
   (cd "$folder" && KAVRO_FIRST_PAINT_FILE=$tmp/paint exec "$dir/stage/Q350RGB/Lumera") >"$tmp/lumera.log" 2>&1 &
   local pid=$! hz
   hz=$(getconf CLK_TCK)
@@ -145,14 +148,13 @@ cpushare() {
   printf '%-34s %s\n' "cpu/preview-running" "$on % of one core ($chosen)"
   printf '%-34s %s\n' "cpu/preview-paused" "$paused % of one core (macro library open)"
   kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
-  kill "$sim" 2>/dev/null; wait "$sim" 2>/dev/null
-  rm -rf "$tmp"
+  sandbox_end
 }
 echo "=== CPU share of the running program (under Xvfb) ==="
 {
   echo
   echo "CPU share of Lumera over 10 s, under Xvfb against kbsim (user + system time):"
-  dir=$dir xvfb-run -a -s "-screen 0 1280x800x24" bash -c "$(declare -f cpushare); dir='$dir'; cpushare"
+  dir=$dir xvfb-run -a -s "-screen 0 1280x800x24" bash -c "$(declare -f sandbox_start sandbox_end cpushare); dir='$dir'; cpushare"
 } | tee -a "$out"
 
 mv "$out" "$results"

@@ -35,6 +35,17 @@ QImage skinPicture(const std::string& relative) {
   return img;
 }
 
+QImage orPlain(QImage picture, QSize size, QColor fill) {
+  if (!picture.isNull()) return picture;
+  QImage plain(size, QImage::Format_RGB32);
+  plain.fill(fill);
+  return plain;
+}
+
+q350ui::FaceSet skinFaces(const QImage& normal, const std::string& stem) {
+  return {normal, skinPicture(stem + "Over.bmp"), skinPicture(stem + "Down.bmp")};
+}
+
 QImage resPicture(int id) {
   QImage img;
   for (const char* ext : {".bmp", ".png"}) {

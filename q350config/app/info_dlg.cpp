@@ -53,11 +53,7 @@ void CInfoDlg::setTickMs(int ms) { g_tickMs = ms > 0 ? ms : 1000; }
 CInfoDlg::CInfoDlg(QWidget* parent, const QString& text, bool withCancel, bool autoClose)
     : q350ui::CSkinDialog(parent), text_(text), withCancel_(withCancel && !autoClose), autoClose_(autoClose) {
   setWindowTitle(QString::fromUtf16(kInfoDlgTitle));
-  QImage bg = resPicture(withCancel_ ? 136 : 135);
-  if (bg.isNull()) {
-    bg = QImage(330, 180, QImage::Format_RGB32);
-    bg.fill(QColor(0x2A, 0x2E, 0x33));
-  }
+  const QImage bg = orPlain(resPicture(withCancel_ ? 136 : 135), QSize(330, 180), QColor(0x2A, 0x2E, 0x33));
   setBackground(bg);
   sizeToBackground();
   const q350ui::FaceSet faces = facesFrom(bg);
@@ -156,11 +152,7 @@ std::size_t messagesShown() { return g_shown; }
 
 CProgressDlg::CProgressDlg(QWidget* parent) : q350ui::CSkinDialog(parent) {
   setWindowTitle(QString::fromUtf16(kProgressDlgTitle));
-  QImage bg = resPicture(133);
-  if (bg.isNull()) {
-    bg = QImage(330, 90, QImage::Format_RGB32);
-    bg.fill(QColor(0x2A, 0x2E, 0x33));
-  }
+  const QImage bg = orPlain(resPicture(133), QSize(330, 90), QColor(0x2A, 0x2E, 0x33));
   setBackground(bg);
   sizeToBackground();
   bar_ = new q350ui::CSkinProgress(this);

@@ -113,9 +113,7 @@ CDlgLedMain::CDlgLedMain(QWidget* parent) : CQ350Page(parent, "Light/Q350_Light_
 }
 
 void CDlgLedMain::build() {
-  faces_.normal = background();
-  faces_.over = skinPicture("Light/Q350_Light_Over.bmp");
-  faces_.down = skinPicture("Light/Q350_Light_Down.bmp");
+  faces_ = skinFaces(background(), "Light/Q350_Light_");
   const bool chinese = languageFlag() == 1;
   QImage tracks = languagePagePicture(chinese);
   if (tracks.isNull()) tracks = background();

@@ -133,9 +133,7 @@ QString CategoryMenuText(int n) {
 void CMacroDlg::setTickSource(TickSource source) { tickSource() = std::move(source); }
 
 CMacroDlg::CMacroDlg(QWidget* parent) : CQ350Page(parent, "Macro/Macro_normal.bmp") {
-  faces_.normal = background();
-  faces_.over = skinPicture("Macro/Macro_over.bmp");
-  faces_.down = skinPicture("Macro/Macro_down.bmp");
+  faces_ = skinFaces(background(), "Macro/Macro_");
   buildControls();
   category_ = 21;
   current_ = macroList_->GetCurSel();

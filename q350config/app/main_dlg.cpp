@@ -151,13 +151,8 @@ void CQ350ConfigDlg::startUpdater() {
 }
 
 void CQ350ConfigDlg::buildWindow() {
-  faces_.normal = skinPicture("Config/Q350_Frame_Normal.bmp");
-  faces_.down = skinPicture("Config/Q350_Frame_Down.bmp");
-  faces_.over = skinPicture("Config/Q350_Frame_Over.bmp");
-  if (faces_.normal.isNull()) {
-    faces_.normal = QImage(960, 640, QImage::Format_RGB32);
-    faces_.normal.fill(QColor(0x16, 0x18, 0x1B));
-  }
+  faces_ = skinFaces(orPlain(skinPicture("Config/Q350_Frame_Normal.bmp"), QSize(960, 640), QColor(0x16, 0x18, 0x1B)),
+                     "Config/Q350_Frame_");
   setBackground(faces_.normal);
   sizeToBackground();
   centreOnScreen();

@@ -62,9 +62,7 @@ ProfileMacroIds& profileMacroIds() {
 }
 
 CMainSetDlg::CMainSetDlg(QWidget* parent) : CQ350Page(parent, "Keyboard/Q350_Main_Normal.bmp") {
-  faces_.normal = background();
-  faces_.over = skinPicture("Keyboard/Q350_Main_Over.bmp");
-  faces_.down = skinPicture("Keyboard/Q350_Main_Down.bmp");
+  faces_ = skinFaces(background(), "Keyboard/Q350_Main_");
   const auto& list = q350::KeyList();
   for (std::size_t i = 0; i < list.size(); ++i) {
     const q350::KeyListEntry& k = list[i];

@@ -8,12 +8,7 @@
 namespace q350app {
 
 CQ350Page::CQ350Page(QWidget* parent, const std::string& picture) : q350ui::CSkinDialog(parent, true) {
-  QImage bg = skinPicture(picture);
-  if (bg.isNull()) {
-    bg = QImage(925, 456, QImage::Format_RGB32);
-    bg.fill(QColor(0x16, 0x18, 0x1B));
-  }
-  setBackground(bg);
+  setBackground(orPlain(skinPicture(picture), QSize(925, 456), QColor(0x16, 0x18, 0x1B)));
   sizeToBackground();
 }
 

@@ -29,13 +29,8 @@ constexpr QPoint kPagePos(21, 74);
 CSettingDlg::CSettingDlg(QWidget* owner, std::uint32_t keyIndex)
     : q350ui::CSkinDialog(owner, false), key_(keyIndex), owner_(owner) {
   setWindowTitle(QString::fromUtf16(kSettingDlgTitle));
-  faces_.normal = skinPicture("Set/setting/Setting_Normal.bmp");
-  faces_.down = skinPicture("Set/setting/Setting_Down.bmp");
-  faces_.over = skinPicture("Set/setting/Setting_Over.bmp");
-  if (faces_.normal.isNull()) {
-    faces_.normal = QImage(411, 292, QImage::Format_RGB32);
-    faces_.normal.fill(QColor(0x20, 0x22, 0x26));
-  }
+  faces_ = skinFaces(orPlain(skinPicture("Set/setting/Setting_Normal.bmp"), QSize(411, 292), QColor(0x20, 0x22, 0x26)),
+                     "Set/setting/Setting_");
   setBackground(faces_.normal);
   sizeToBackground();
 
