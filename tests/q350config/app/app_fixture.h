@@ -65,9 +65,12 @@ RunResult runMainWindow(q350app::CQ350ConfigDlg& dlg, const std::function<void(q
 
 // Calls `action` on the window titled `title` once it is shown (polled on the
 // event loop for up to `ms`).
-void whenOpen(const std::u16string& title, std::function<void(platform::MessageWindow*)> action, int ms = 20000);
+// With `modalOnly`, only a window running modally (a question, not a status box
+// of the same title).
+void whenOpen(const std::u16string& title, std::function<void(platform::MessageWindow*)> action, int ms = 20000,
+              bool modalOnly = false);
 // The shown window titled `title`, or nullptr.
-platform::MessageWindow* shownWindow(const std::u16string& title);
+platform::MessageWindow* shownWindow(const std::u16string& title, bool modalOnly = false);
 
 // The message boxes shown through the platform message box.
 struct Box {
