@@ -95,8 +95,8 @@ platform::MessageWindow* shownWindow(const std::u16string& title, bool modalOnly
   return nullptr;
 }
 
-void whenOpen(const std::u16string& title, std::function<void(platform::MessageWindow*)> action, int ms,
-              bool modalOnly) {
+QTimer* whenOpen(const std::u16string& title, std::function<void(platform::MessageWindow*)> action, int ms,
+                 bool modalOnly) {
   auto* timer = new QTimer;
   auto started = std::make_shared<int>(0);
   timer->setInterval(10);
@@ -110,6 +110,7 @@ void whenOpen(const std::u16string& title, std::function<void(platform::MessageW
     }
   });
   timer->start();
+  return timer;
 }
 
 std::vector<Box>& boxes() {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QString>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <string>
@@ -67,8 +68,10 @@ RunResult runMainWindow(q350app::CQ350ConfigDlg& dlg, const std::function<void(q
 // event loop for up to `ms`).
 // With `modalOnly`, only a window running modally (a question, not a status box
 // of the same title).
-void whenOpen(const std::u16string& title, std::function<void(platform::MessageWindow*)> action, int ms = 20000,
-              bool modalOnly = false);
+// Returns the watching timer; deleting it calls the watch off (a watch for
+// a window that must not appear would otherwise outlive its test).
+QTimer* whenOpen(const std::u16string& title, std::function<void(platform::MessageWindow*)> action, int ms = 20000,
+                 bool modalOnly = false);
 // The shown window titled `title`, or nullptr.
 platform::MessageWindow* shownWindow(const std::u16string& title, bool modalOnly = false);
 

@@ -303,12 +303,13 @@ class SupportPageTest : public QObject {
       page->SetFirmwareVersion(QStringLiteral("V300"));
       server.manifest(107, server.url("fw.exe"));
       bool shown = false;
-      apptest::whenOpen(kInfoDlgTitle, [&shown](platform::MessageWindow* w) {
+      const QPointer<QTimer> watch = apptest::whenOpen(kInfoDlgTitle, [&shown](platform::MessageWindow* w) {
         shown = true;
         static_cast<CInfoDlg*>(w)->okButton()->click();
       }, 2000);
       QVERIFY(page->CheckFirmwareUpdate());
       QVERIFY(!shown);
+      delete watch.data();
     });
   }
 
