@@ -106,4 +106,8 @@ bool postToOtherProcess(std::u16string_view title, unsigned message, WPARAM w, L
   return true;
 }
 
+bool otherProcessHasWindow(std::u16string_view title, int timeoutMs) {
+  return postToOtherProcess(title, WM_NULL, 0, 0, timeoutMs);
+}
+
 }  // namespace platform

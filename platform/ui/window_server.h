@@ -54,4 +54,8 @@ class WindowServer : public QObject {
 // `timeoutMs`.
 bool postToOtherProcess(std::u16string_view title, unsigned message, WPARAM w, LPARAM l, int timeoutMs = 1000);
 
+// Whether a window of another process listens under `title`: it is sent
+// WM_NULL, which no window forwards or acts on.
+bool otherProcessHasWindow(std::u16string_view title, int timeoutMs = 200);
+
 }  // namespace platform

@@ -126,10 +126,7 @@ void CQ350ConfigDlg::onInitDialog() {
   refreshPages();
   page(kMacrosPage)->FillMacroList(21);
 
-  watcher_ = new platform::QtDeviceWatcher(platform::kUsbDeviceInterfaceClass, this);
-  QObject::connect(watcher_, &platform::QtDeviceWatcher::deviceChanged, this,
-                   [this](bool arrival, const QString& name, unsigned) { deviceChanged(arrival, name); });
-  watcher_->start();
+  StartRemovalWatch();
 
   // Presence check; the answer for the other product id decides nothing.
   q350::CUSBDriver::IsDevicePresent(u"VID_24AE&PID_4012");
@@ -142,6 +139,20 @@ void CQ350ConfigDlg::onInitDialog() {
     else
       postMessage(platform::WM_CLOSE);
   }
+}
+
+void CQ350ConfigDlg::StartRemovalWatch() {
+  if (watcher_) return;
+  watcher_ = new platform::QtDeviceWatcher(platform::kUsbDeviceInterfaceClass, this);
+  QObject::connect(watcher_, &platform::QtDeviceWatcher::deviceChanged, this,
+                   [this](bool arrival, const QString& name, unsigned) { deviceChanged(arrival, name); });
+  watcher_->start();
+}
+
+bool CQ350ConfigDlg::StopRemovalWatch() {
+  delete watcher_;
+  watcher_ = nullptr;
+  return true;
 }
 
 void CQ350ConfigDlg::startUpdater() {

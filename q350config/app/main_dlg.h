@@ -92,6 +92,11 @@ class CQ350ConfigDlg : public q350ui::CSkinDialog {
   bool hasTray() const { return tray_ != nullptr; }
   q350::CUSBDriver& driver() { return driver_; }
   static QRect statusRect();
+  // The keyboard-removal watch, dropped while the firmware updater has the
+  // keyboard and taken up again when its start fails.
+  bool StopRemovalWatch();
+  void StartRemovalWatch();
+  bool isWatchingRemoval() const { return watcher_ != nullptr; }
 
  protected:
   void onInitDialog() override;

@@ -4,6 +4,7 @@
 #include "q350config/app/led_dlg.h"
 #include "q350config/app/macro_dlg.h"
 #include "q350config/app/main_set_dlg.h"
+#include "q350config/app/support_dlg.h"
 
 namespace q350app {
 
@@ -27,7 +28,7 @@ PageFactories& pageFactories() {
       [](QWidget* p) -> CQ350Page* { return new CMainSetDlg(p); },
       [](QWidget* p) -> CQ350Page* { return new CMacroDlg(p); },
       [](QWidget* p) -> CQ350Page* { return new CDlgLedMain(p); },
-      [](QWidget* p) -> CQ350Page* { return new CStandInPage(p, "Support/support_normal.bmp"); },
+      [](QWidget* p) -> CQ350Page* { return new CDlgSupport(p); },
   };
   return f;
 }

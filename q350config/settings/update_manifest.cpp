@@ -17,13 +17,19 @@ std::u16string trimmed(std::u16string_view text) {
 }
 
 void readValues(shared::XmlDocument& doc, UpdateManifest& out) {
+  // The first element is the root; "firmware" and "software" are its children.
   doc.Rewind();
-  // The first element is the root; "firmware" is one of its children.
-  if (!doc.FindChildElement(u"firmware")) return;
-  out.hasFirmware = true;
-  const std::uint32_t firmware = doc.ChildPosition();
-  if (const std::uint32_t e = doc.ChildNamed(firmware, u"current")) out.current = manifestNumber(doc.DataOf(e));
-  if (const std::uint32_t e = doc.ChildNamed(firmware, u"newfile")) out.newfile = trimmed(doc.DataOf(e));
+  if (doc.FindChildElement(u"firmware")) {
+    out.hasFirmware = true;
+    const std::uint32_t firmware = doc.ChildPosition();
+    if (const std::uint32_t e = doc.ChildNamed(firmware, u"current")) out.current = manifestNumber(doc.DataOf(e));
+    if (const std::uint32_t e = doc.ChildNamed(firmware, u"newfile")) out.newfile = trimmed(doc.DataOf(e));
+  }
+  doc.Rewind();
+  if (doc.FindChildElement(u"software")) {
+    const std::uint32_t software = doc.ChildPosition();
+    if (const std::uint32_t e = doc.ChildNamed(software, u"current")) out.software = manifestNumber(doc.DataOf(e));
+  }
 }
 
 }  // namespace

@@ -6,10 +6,14 @@
 //       <current>107</current>        newest firmware, decimal (107 = V1.0.7)
 //       <newfile>https://...</newfile> where the firmware updater comes from
 //     </firmware>
+//     <software>
+//       <current>108</current>        newest Q350Config, decimal (108 = 1.0.8)
+//     </software>
 //   </update>
 //
 // The support page compares "current" with the keyboard's firmware number
-// and downloads the updater from "newfile". A manifest that is missing,
+// and downloads the updater from "newfile"; the program updater compares the
+// software's "current" with the program's version. A manifest that is missing,
 // unreadable or lacks a value reads as 0 and an empty address, so that no
 // update is offered.
 #pragma once
@@ -25,6 +29,7 @@ struct UpdateManifest {
   bool hasFirmware = false;       // a "firmware" element under the root
   std::int32_t current = 0;       // the decimal value of "current", 0 without one
   std::u16string newfile;         // "newfile" without surrounding blanks
+  std::int32_t software = 0;      // the software's "current", 0 without one
 };
 
 // Reads the manifest file.

@@ -190,7 +190,9 @@ class WindowLayerTest : public QObject {
     TestWindow w;
     WindowServer server;
     QVERIFY(!postToOtherProcess(u"Lumera Title", 1132, 0, 513, 200));  // nobody listens yet
+    QVERIFY(!otherProcessHasWindow(u"Lumera Title"));
     QVERIFY(server.listen(&w, u"Lumera Title", {1132}));
+    QVERIFY(otherProcessHasWindow(u"lumera TITLE"));  // the probe itself is never delivered
     QVERIFY(postToOtherProcess(u"LUMERA title", 1132, 0, 513));
     QVERIFY(postToOtherProcess(u"Lumera Title", WM_CLOSE, 0, 0));  // delivered to the socket, dropped there
     QTRY_VERIFY(!w.got.empty());

@@ -84,19 +84,25 @@ RunResult runMainWindow(q350app::CQ350ConfigDlg& dlg, const std::function<void(q
   return r;
 }
 
-platform::MessageWindow* shownWindow(const std::u16string& title) {
-  const platform::WindowHandle h = platform::windowMessenger().findWindow(title);
-  platform::MessageWindow* w = platform::MessageWindow::fromHandle(h);
-  return w && w->isVisible() ? w : nullptr;
+// Not findWindow: a hidden window of the same title (the support page keeps
+// its "updating" box) would hide the shown one from a test.
+platform::MessageWindow* shownWindow(const std::u16string& title, bool modalOnly) {
+  const QString wanted = QString::fromStdU16String(title);
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    auto* w = dynamic_cast<platform::MessageWindow*>(top);
+    if (w && w->isVisible() && (!modalOnly || w->isRunningModal()) && w->windowTitle().compare(wanted, Qt::CaseInsensitive) == 0) return w;
+  }
+  return nullptr;
 }
 
-void whenOpen(const std::u16string& title, std::function<void(platform::MessageWindow*)> action, int ms) {
+QTimer* whenOpen(const std::u16string& title, std::function<void(platform::MessageWindow*)> action, int ms,
+                 bool modalOnly) {
   auto* timer = new QTimer;
   auto started = std::make_shared<int>(0);
   timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, [timer, title, action, ms, started] {
+  QObject::connect(timer, &QTimer::timeout, [timer, title, action, ms, modalOnly, started] {
     *started += 10;
-    platform::MessageWindow* w = shownWindow(title);
+    platform::MessageWindow* w = shownWindow(title, modalOnly);
     if (w || *started > ms) {
       timer->stop();
       timer->deleteLater();
@@ -104,6 +110,7 @@ void whenOpen(const std::u16string& title, std::function<void(platform::MessageW
     }
   });
   timer->start();
+  return timer;
 }
 
 std::vector<Box>& boxes() {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QString>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <string>
@@ -65,9 +66,14 @@ RunResult runMainWindow(q350app::CQ350ConfigDlg& dlg, const std::function<void(q
 
 // Calls `action` on the window titled `title` once it is shown (polled on the
 // event loop for up to `ms`).
-void whenOpen(const std::u16string& title, std::function<void(platform::MessageWindow*)> action, int ms = 20000);
+// With `modalOnly`, only a window running modally (a question, not a status box
+// of the same title).
+// Returns the watching timer; deleting it calls the watch off (a watch for
+// a window that must not appear would otherwise outlive its test).
+QTimer* whenOpen(const std::u16string& title, std::function<void(platform::MessageWindow*)> action, int ms = 20000,
+                 bool modalOnly = false);
 // The shown window titled `title`, or nullptr.
-platform::MessageWindow* shownWindow(const std::u16string& title);
+platform::MessageWindow* shownWindow(const std::u16string& title, bool modalOnly = false);
 
 // The message boxes shown through the platform message box.
 struct Box {

@@ -74,6 +74,20 @@ TEST(UpdateManifest, ReadsBothValues) {
   }
 }
 
+TEST(UpdateManifest, SoftwareVersionBesideTheFirmware) {
+  // Either section may come first, and one does not hide the other.
+  const UpdateManifest both = ParseUpdateManifest(
+      "<update><software><current>108</current></software><firmware><current>107</current>"
+      "<newfile>https://h/u</newfile></firmware></update>");
+  EXPECT_EQ(both.software, 108);
+  EXPECT_EQ(both.current, 107);
+  EXPECT_EQ(both.newfile, u"https://h/u");
+  const UpdateManifest only = ParseUpdateManifest("<update><software><current> 109 </current></software></update>");
+  EXPECT_FALSE(only.hasFirmware);
+  EXPECT_EQ(only.software, 109);
+  EXPECT_EQ(ParseUpdateManifest("<update><firmware><current>107</current></firmware></update>").software, 0);
+}
+
 TEST(UpdateManifest, MissingFileReadsAsNoUpdate) {
   testsupport::TempDir dir;
   const UpdateManifest m = ReadUpdateManifest(dir.file("update/update.xml"));
