@@ -13,16 +13,6 @@ CQ350Page::CQ350Page(QWidget* parent, const std::string& picture) : q350ui::CSki
   sizeToBackground();
 }
 
-namespace {
-
-// A page whose controls are not built yet: its picture, nothing else.
-class CStandInPage : public CQ350Page {
- public:
-  using CQ350Page::CQ350Page;
-};
-
-}  // namespace
-
 PageFactories& pageFactories() {
   static PageFactories f{
       [](QWidget* p) -> CQ350Page* { return new CMainSetDlg(p); },

@@ -19,7 +19,8 @@ namespace q350app {
 inline constexpr char kProgramVersion[] = "1.0.7";
 inline constexpr int kProgramVersionNumber = 107;
 
-// The firmware updater's file in the "update" folder, and its windows.
+// The firmware updater's file in the "update" folder, and its windows. A
+// Linux program carries no ".exe"; a download is stored under this name too.
 inline constexpr char kFirmwareUpdaterFile[] = "卡沃Q350区彩RGB键盘USB静默下载版";
 inline constexpr char16_t kUpdaterWindowTitle[] = u"卡沃Q350区彩RGB键盘USB下载20151215V0114";
 inline constexpr char16_t kUpdateWindowTitle[] = u"TORV_Q350 GAMEING KEYBOARD UPDATE";
