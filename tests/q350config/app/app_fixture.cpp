@@ -9,6 +9,8 @@
 #include "platform/paths.h"
 #include "platform/ui/window_look.h"
 #include "q350config/app/app_files.h"
+#include "q350config/app/info_dlg.h"
+#include "q350config/app/language.h"
 #include "q350config/app/main_dlg.h"
 #include "q350config/settings/macro_library.h"
 #include "q350config/settings/settings_store.h"
@@ -116,6 +118,20 @@ QTimer* whenOpen(const std::u16string& title, std::function<void(platform::Messa
 std::vector<Box>& boxes() {
   static std::vector<Box> shown;
   return shown;
+}
+
+void useProgramSettings() {
+  q350::settings().setMessageSink(&q350app::infoMessageSink());
+  q350::settings().setTextLookup(&q350app::languageLookup());
+  q350::settings().setPauseFunction([](unsigned) {});
+}
+
+void recordMessageBoxes() {
+  platform::setMessageBoxHandler([](QWidget*, const std::u16string& text, const std::u16string& caption,
+                                    platform::MessageBoxIcon) {
+    boxes().push_back({text, caption});
+    return platform::IDOK;
+  });
 }
 
 void clickCentre(QWidget* w) {

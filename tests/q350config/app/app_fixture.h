@@ -75,6 +75,13 @@ QTimer* whenOpen(const std::u16string& title, std::function<void(platform::Messa
 // The shown window titled `title`, or nullptr.
 platform::MessageWindow* shownWindow(const std::u16string& title, bool modalOnly = false);
 
+// The settings store as the program sets it up: messages through the
+// information dialog, texts from the language table, no pauses between
+// writes (the simulator needs none).
+void useProgramSettings();
+// Every platform message box is recorded in boxes() and answered with OK.
+void recordMessageBoxes();
+
 // The message boxes shown through the platform message box.
 struct Box {
   std::u16string text, caption;

@@ -274,9 +274,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   apptest::ProgramFolder folder;
   folder.use();
-  q350::settings().setMessageSink(&infoMessageSink());
-  q350::settings().setTextLookup(&languageLookup());
-  q350::settings().setPauseFunction([](unsigned) {});
+  apptest::useProgramSettings();
   LoadLanguageTexts(platform::joinPath(platform::programFolder(), "Language/en.xml"));
   hookLibrary().load(folder.file("libTessivan.so"));
   CMacroDlg::setTickSource([] { return g_now; });

@@ -628,19 +628,13 @@ class MainWindowTest : public QObject {
 int main(int argc, char** argv) {
   testsupport::SandboxHome home;
   QApplication app(argc, argv);
-  platform::setMessageBoxHandler([](QWidget*, const std::u16string& text, const std::u16string& caption,
-                                    platform::MessageBoxIcon) {
-    apptest::boxes().push_back({text, caption});
-    return platform::IDOK;
-  });
+  apptest::recordMessageBoxes();
   apptest::ProgramFolder folder;
   mainFolderPtr() = &folder;
   folder.use();
   const std::string folderPath = platform::programFolder();
   setSkinFolder(platform::joinPath(platform::joinPath(folderPath, "skins"), skinEntryName(folderPath)));
-  q350::settings().setMessageSink(&infoMessageSink());
-  q350::settings().setTextLookup(&languageLookup());
-  q350::settings().setPauseFunction([](unsigned) {});
+  apptest::useProgramSettings();
   MainWindowTest t;
   return QTest::qExec(&t, argc, argv);
 }

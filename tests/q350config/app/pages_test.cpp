@@ -438,9 +438,7 @@ int main(int argc, char** argv) {
   apptest::ProgramFolder folder;
   g_folder = &folder;
   folder.use();
-  q350::settings().setMessageSink(&infoMessageSink());
-  q350::settings().setTextLookup(&languageLookup());
-  q350::settings().setPauseFunction([](unsigned) {});
+  apptest::useProgramSettings();
   hookLibrary().load(folder.file("libTessivan.so"));
   PagesTest t;
   return QTest::qExec(&t, argc, argv);

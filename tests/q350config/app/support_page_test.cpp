@@ -460,16 +460,10 @@ class SupportPageTest : public QObject {
 int main(int argc, char** argv) {
   testsupport::SandboxHome home;
   QApplication app(argc, argv);
-  platform::setMessageBoxHandler([](QWidget*, const std::u16string& text, const std::u16string& caption,
-                                    platform::MessageBoxIcon) {
-    apptest::boxes().push_back({text, caption});
-    return platform::IDOK;
-  });
+  apptest::recordMessageBoxes();
   apptest::ProgramFolder folder;
   folder.use();
-  q350::settings().setMessageSink(&infoMessageSink());
-  q350::settings().setTextLookup(&languageLookup());
-  q350::settings().setPauseFunction([](unsigned) {});
+  apptest::useProgramSettings();
   LoadLanguageTexts(platform::joinPath(platform::programFolder(), "Language/en.xml"));
   CDlgSupport::setFileChooser([](QWidget*, bool) { return g_chosen; });
   SupportPageTest t;
