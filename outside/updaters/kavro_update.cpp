@@ -12,14 +12,6 @@
 #include "q350config/app/update_fetch.h"
 #include "q350config/settings/update_manifest.h"
 
-namespace {
-
-QString versionText(int number) {
-  return QStringLiteral("%1.%2.%3").arg(number / 100).arg(number / 10 % 10).arg(number % 10);
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QTemporaryDir scratch;
@@ -30,16 +22,16 @@ int main(int argc, char** argv) {
     return 0;
   }
   const int newest = q350::ReadUpdateManifest(target).software;
-  const QString installed = QString::fromLatin1(q350app::kProgramVersion);
+  const QString installed = q350app::VersionText(q350app::kProgramVersionNumber);
   if (newest <= q350app::kProgramVersionNumber) {
     std::printf("Q350Config %s is the latest version.\n", installed.toLatin1().constData());
     return 0;
   }
   const QString text =
       kavroupdate::chineseUser()
-          ? QStringLiteral("Q350Config %1 已发布(当前 %2)。请用系统的软件包管理器更新。").arg(versionText(newest), installed)
+          ? QStringLiteral("Q350Config %1 已发布(当前 %2)。请用系统的软件包管理器更新。").arg(q350app::VersionText(newest), installed)
           : QStringLiteral("Q350Config %1 is available (this is %2). Install it with your system's package manager.")
-                .arg(versionText(newest), installed);
+                .arg(q350app::VersionText(newest), installed);
   std::printf("%s\n", text.toLocal8Bit().constData());
   std::fflush(stdout);
   kavroupdate::NoticeWindow window(QStringLiteral("Q350Config update"), text);

@@ -149,10 +149,9 @@ void CQ350ConfigDlg::StartRemovalWatch() {
   watcher_->start();
 }
 
-bool CQ350ConfigDlg::StopRemovalWatch() {
+void CQ350ConfigDlg::StopRemovalWatch() {
   delete watcher_;
   watcher_ = nullptr;
-  return true;
 }
 
 void CQ350ConfigDlg::startUpdater() {

@@ -94,7 +94,7 @@ class CQ350ConfigDlg : public q350ui::CSkinDialog {
   static QRect statusRect();
   // The keyboard-removal watch, dropped while the firmware updater has the
   // keyboard and taken up again when its start fails.
-  bool StopRemovalWatch();
+  void StopRemovalWatch();
   void StartRemovalWatch();
   bool isWatchingRemoval() const { return watcher_ != nullptr; }
 

@@ -18,7 +18,6 @@
 #include "q350config/app/info_dlg.h"
 #include "q350config/app/language.h"
 #include "q350config/app/main_dlg.h"
-#include "q350config/app/update_fetch.h"
 #include "q350config/controls/control_messages.h"
 #include "q350config/settings/settings_store.h"
 #include "q350config/settings/update_manifest.h"
@@ -54,21 +53,21 @@ bool replaceWith(const std::string& download, const std::string& inUse) {
 
 // Top-level windows of this process by title, then those of other
 // processes that listen on the window server.
-bool ownWindow(const QString& title) {
+bool windowShown(const QString& title) {
   for (QWidget* w : QApplication::topLevelWidgets())
     if (w->isVisible() && w->windowTitle() == title) return true;
   return platform::otherProcessHasWindow(title.toStdU16String());
 }
 
 CDlgSupport::WindowFinder& windowFinder() {
-  static CDlgSupport::WindowFinder finder = ownWindow;
+  static CDlgSupport::WindowFinder finder = windowShown;
   return finder;
 }
 
 }  // namespace
 
 void CDlgSupport::setWindowFinder(WindowFinder finder) {
-  windowFinder() = finder ? std::move(finder) : WindowFinder(ownWindow);
+  windowFinder() = finder ? std::move(finder) : WindowFinder(windowShown);
 }
 
 void CDlgSupport::setFileChooser(FileChooser chooser) {
@@ -112,7 +111,7 @@ void CDlgSupport::SetFirmwareVersion(const QString& text) {
   update();
 }
 
-QString CDlgSupport::programVersionText() const { return QStringLiteral("V %1").arg(QLatin1String(kProgramVersion)); }
+QString CDlgSupport::programVersionText() const { return QStringLiteral("V %1").arg(VersionText(kProgramVersionNumber)); }
 
 QString CDlgSupport::firmwareVersionText() const {
   if (firmware_.isEmpty()) return QStringLiteral("Unknown");
@@ -242,7 +241,7 @@ bool CDlgSupport::DownloadFirmwareUpdater() {
 
 bool CDlgSupport::StartFirmwareUpdater() {
   CQ350ConfigDlg* main = mainWindow();
-  if (main && !main->StopRemovalWatch()) return false;
+  if (main) main->StopRemovalWatch();
   const QString path = QString::fromStdString(platform::joinPath(updateFolder(), kFirmwareUpdaterFile));
   const QFileInfo info(path);
   if (updater_ && updater_->state() == QProcess::NotRunning) {

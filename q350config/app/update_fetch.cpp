@@ -42,6 +42,10 @@ QString UpdateBase() {
   return base;
 }
 
+QString VersionText(int number) {
+  return QStringLiteral("%1.%2.%3").arg(number / 100).arg(number / 10 % 10).arg(number % 10);
+}
+
 QString ManifestAddress() { return UpdateBase() + QLatin1String("/software/q350/update.xml"); }
 
 bool IsAcceptedAddress(const QString& address) {

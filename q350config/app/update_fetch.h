@@ -14,10 +14,12 @@
 
 namespace q350app {
 
-// The program's version: shown on the support page, and compared by the
-// program updater with the manifest's "software" number (107 = 1.0.7).
-inline constexpr char kProgramVersion[] = "1.0.7";
+// The program's version as the manifest numbers it (107 = 1.0.7): shown on
+// the support page, and compared by the program updater with the manifest's
+// "software" number.
 inline constexpr int kProgramVersionNumber = 107;
+// A manifest version number as people read it: 107 as "1.0.7".
+QString VersionText(int number);
 
 // The firmware updater's file in the "update" folder, and its windows. A
 // Linux program carries no ".exe"; a download is stored under this name too.
