@@ -1,7 +1,6 @@
 #include "shared/xml_reader.h"
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
 #include <unordered_map>
 
@@ -20,10 +19,13 @@ std::u16string u16(const char* ascii) { return std::u16string(ascii, ascii + std
 
 std::u16string number(std::size_t n) { return u16(std::to_string(n).c_str()); }
 
-// Name equality, lengths first: most names that differ differ in length, and
-// equal ones compare as one block of memory.
+// Name equality, lengths first: most names that differ differ in length.
 bool sameName(std::u16string_view a, std::u16string_view b) {
-  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0;
+  if (a.size() != b.size()) return false;
+  // Names are short: a plain loop beats a call to memcmp.
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (a[i] != b[i]) return false;
+  return true;
 }
 
 int digitValue(char16_t c, bool hex) {
@@ -117,9 +119,10 @@ bool XmlDocument::ParseText(std::u16string text) {
   }
   elements_[0].length = static_cast<std::uint32_t>(s.size());
 
-  // The programs' files hold about one element per 40 units of text; the
-  // index grows from there in the vector's usual blocks when a file has more.
-  elements_.reserve(s.size() / 32 + 8);
+  // The programs' files hold about one element per 40 units of text, dense
+  // data files one per 25 or so; the index grows from there in the vector's
+  // usual blocks when a file has more.
+  elements_.reserve(s.size() / 24 + 8);
 
   // Names of the open elements, counted; only built once an end tag has to
   // look further up than a few levels, so a well-formed document never pays
@@ -165,7 +168,9 @@ bool XmlDocument::ParseText(std::u16string text) {
       if (!problemSet()) addProblem(u16(node.label) + u" unterminated at offset " + number(node.start));
     } else if (node.kind == XmlNodeKind::Element) {
       const auto index = static_cast<std::uint32_t>(elements_.size());
-      XmlElement el;
+      // Filled in place: building the record aside and copying it in costs
+      // a stalled reload of what was just stored, once per element.
+      XmlElement& el = elements_.emplace_back();
       el.offset = static_cast<std::uint32_t>(node.start);
       el.startTagLength = static_cast<std::uint32_t>(node.end - node.start);
       el.nameLength = static_cast<std::uint32_t>(node.nameEnd - node.nameStart);
@@ -183,9 +188,7 @@ bool XmlDocument::ParseText(std::u16string text) {
       if (node.emptyElement) {
         el.length = el.startTagLength;
         el.flags = kXmlEmptyElement;
-        elements_.push_back(el);
       } else {
-        elements_.push_back(el);
         current = index;
         if (counting) ++openNames[NameOf(index)];
       }
@@ -307,11 +310,6 @@ bool XmlDocument::ChildElementAttribute(std::string_view name, std::u16string& v
 
 // --- The index ------------------------------------------------------------
 
-std::u16string_view XmlDocument::NameOf(std::uint32_t element) const {
-  if (element == 0 || element >= elements_.size()) return {};
-  const XmlElement& e = elements_[element];
-  return std::u16string_view(text_).substr(e.offset + 1, e.nameLength);
-}
 
 std::u16string XmlDocument::DataOf(std::uint32_t element) const {
   if (element == 0 || element >= elements_.size()) return {};

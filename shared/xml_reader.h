@@ -129,7 +129,12 @@ class XmlDocument {
 
   const std::u16string& Text() const { return text_; }
   const std::vector<XmlElement>& Elements() const { return elements_; }
-  std::u16string_view NameOf(std::uint32_t element) const;
+  std::u16string_view NameOf(std::uint32_t element) const {
+    if (element == 0 || element >= elements_.size()) return {};
+    // The index only holds names that lie inside the text.
+    const XmlElement& e = elements_[element];
+    return std::u16string_view(text_.data() + e.offset + 1, e.nameLength);
+  }
   std::u16string DataOf(std::uint32_t element) const;
   bool AttributeOf(std::uint32_t element, std::u16string_view name, std::u16string& value,
                    bool ignoreCase = false) const;

@@ -1,48 +1,78 @@
 #include "shared/xml_scan.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "platform/text.h"
 
 namespace shared::detail {
 
 namespace {
 
-constexpr std::size_t npos = std::u16string_view::npos;
-
 bool startsWith(std::u16string_view s, std::size_t pos, std::u16string_view prefix) {
   return s.size() - pos >= prefix.size() && s.compare(pos, prefix.size(), prefix) == 0;
 }
 
-XmlNode& unterminated(XmlNode& n, std::size_t size, XmlNodeKind kind, const char* label) {
+// The position of the first unit in [from, s.size()) that is one of `Units`,
+// or s.size(). The standard library's char16_t search goes one unit at a
+// time; markup and text runs are long enough that comparing eight units at
+// once pays (SSE2 is part of every x86-64).
+template <char16_t... Units>
+[[gnu::always_inline]] inline std::size_t findAny(std::u16string_view s, std::size_t from) {
+  const char16_t* const begin = s.data();
+  const char16_t* const end = begin + s.size();
+  const char16_t* p = begin + from;
+#if defined(__SSE2__)
+  for (; end - p >= 8; p += 8) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i hits = (_mm_cmpeq_epi16(v, _mm_set1_epi16(static_cast<short>(Units))) | ...);
+    if (const int mask = _mm_movemask_epi8(hits))
+      return static_cast<std::size_t>(p - begin) + (static_cast<unsigned>(__builtin_ctz(mask)) >> 1);
+  }
+#endif
+  for (; p != end; ++p)
+    if (((*p == Units) || ...)) return static_cast<std::size_t>(p - begin);
+  return s.size();
+}
+
+std::size_t findUnit(std::u16string_view s, std::size_t from, char16_t unit) {
+  // The closers the scanner looks for: one instantiation each.
+  switch (unit) {
+    case u'>': return findAny<u'>'>(s, from);
+    case u'-': return findAny<u'-'>(s, from);
+    case u'?': return findAny<u'?'>(s, from);
+    case u']': return findAny<u']'>(s, from);
+    default: break;
+  }
+  const std::size_t at = s.find(unit, from);
+  return at == std::u16string_view::npos ? s.size() : at;
+}
+
+void unterminated(XmlNode& n, std::size_t size, XmlNodeKind kind, const char* label) {
   n.kind = kind;
   n.end = size;
   n.terminated = false;
   n.label = label;
-  return n;
 }
 
-// A markup node that ends at the first `closer` from `from` on.
-XmlNode& closedBy(XmlNode& n, std::u16string_view s, std::size_t from, std::u16string_view closer,
-                  XmlNodeKind kind, const char* label) {
-  // Look for the closer's first unit with the single-unit search, which is
-  // much cheaper than the general substring search, and confirm the rest.
-  std::size_t at = npos;
-  for (std::size_t i = from; i < s.size(); ++i) {
-    i = s.find(closer[0], i);
-    if (i == npos) break;
+// A markup node that ends at the first `closer` from `from` on: the closer's
+// first unit is searched for, the rest confirmed.
+void closedBy(XmlNode& n, std::u16string_view s, std::size_t from, std::u16string_view closer,
+              XmlNodeKind kind, const char* label) {
+  for (std::size_t i = findUnit(s, from, closer[0]); i < s.size(); i = findUnit(s, i + 1, closer[0])) {
     if (s.size() - i >= closer.size() && s.compare(i, closer.size(), closer) == 0) {
-      at = i;
-      break;
+      n.kind = kind;
+      n.end = i + closer.size();
+      return;
     }
   }
-  if (at == npos) return unterminated(n, s.size(), kind, label);
-  n.kind = kind;
-  n.end = at + closer.size();
-  return n;
+  unterminated(n, s.size(), kind, label);
 }
 
 // A document type declaration may carry an internal subset in brackets,
 // whose declarations contain '>' of their own.
-XmlNode& doctype(XmlNode& n, std::u16string_view s) {
+void doctype(XmlNode& n, std::u16string_view s) {
   std::size_t depth = 0;
   for (std::size_t i = n.start + 2; i < s.size(); ++i) {
     const char16_t c = s[i];
@@ -53,58 +83,54 @@ XmlNode& doctype(XmlNode& n, std::u16string_view s) {
     } else if (c == u'>' && depth == 0) {
       n.kind = XmlNodeKind::DocumentType;
       n.end = i + 1;
-      return n;
+      return;
     }
   }
-  return unterminated(n, s.size(), XmlNodeKind::DocumentType, "Doctype");
+  unterminated(n, s.size(), XmlNodeKind::DocumentType, "Doctype");
 }
 
-XmlNode& startTag(XmlNode& n, std::u16string_view s) {
+void startTag(XmlNode& n, std::u16string_view s) {
   const std::size_t size = s.size();
   std::size_t i = n.start + 1;
   n.nameStart = i;
   while (i < size && !endsName(s[i])) ++i;
   n.nameEnd = i;
-  // Quotes only delimit a value right after '='; a stray quote elsewhere
-  // does not swallow the rest of the document.
-  bool afterEquals = false;
-  for (; i < size; ++i) {
+  // Quotes only delimit a value right after '=' (blanks between allowed); a
+  // stray quote elsewhere does not swallow the rest of the document. `from`
+  // is where the last quote or the name ended, so an '=' counts only when it
+  // is the last thing but blanks in [from, quote).
+  std::size_t from = i;
+  while ((i = findAny<u'>', u'"', u'\''>(s, i)) < size) {
     const char16_t c = s[i];
     if (c == u'>') {
       n.kind = XmlNodeKind::Element;
       n.end = i + 1;
       n.emptyElement = s[i - 1] == u'/';
-      return n;
+      return;
     }
-    if (c == u'=') {
-      afterEquals = true;
-    } else if ((c == u'"' || c == u'\'') && afterEquals) {
-      const std::size_t close = s.find(c, i + 1);
-      if (close == npos) break;
-      i = close;
-      afterEquals = false;
-    } else if (!isBlank(c)) {
-      afterEquals = false;
+    std::size_t j = i;
+    while (j > from && isBlank(s[j - 1])) --j;
+    if (j > from && s[j - 1] == u'=') {
+      i = c == u'"' ? findAny<u'"'>(s, i + 1) : findAny<u'\''>(s, i + 1);
+      if (i == size) break;
     }
+    from = ++i;
   }
-  return unterminated(n, size, XmlNodeKind::Element, "Element tag");
+  unterminated(n, size, XmlNodeKind::Element, "Element tag");
 }
 
-}  // namespace
-
-XmlNode scanNode(std::u16string_view s, std::size_t pos) {
-  XmlNode n;
+void scan(XmlNode& n, std::u16string_view s, std::size_t pos) {
   n.start = pos;
   const std::size_t size = s.size();
   if (s[pos] != u'<') {
-    // One pass to the next '<', noting whether anything but blanks came.
-    const char16_t* p = s.data() + pos;
-    const char16_t* const stop = s.data() + size;
-    bool blank = true;
-    for (; p != stop && *p != u'<'; ++p) blank = blank && isBlank(*p);
+    // Blanks first (most text between tags is indentation), then, once
+    // anything else came, straight on to the next '<'.
+    std::size_t i = pos;
+    while (i < size && isBlank(s[i])) ++i;
+    const bool blank = i == size || s[i] == u'<';
     n.kind = blank ? XmlNodeKind::Whitespace : XmlNodeKind::Text;
-    n.end = static_cast<std::size_t>(p - s.data());
-    return n;
+    n.end = blank ? i : findAny<u'<'>(s, i);
+    return;
   }
   if (pos + 1 >= size) return unterminated(n, size, XmlNodeKind::Text, "tag");
   const char16_t c = s[pos + 1];
@@ -113,6 +139,11 @@ XmlNode scanNode(std::u16string_view s, std::size_t pos) {
     n.nameStart = i;
     while (i < size && !endsName(s[i])) ++i;
     n.nameEnd = i;
+    if (i < size && s[i] == u'>') {  // the usual end tag: nothing after the name
+      n.kind = XmlNodeKind::EndTag;
+      n.end = i + 1;
+      return;
+    }
     return closedBy(n, s, i, u">", XmlNodeKind::EndTag, "Element end tag");
   }
   if (c == u'?') {
@@ -123,19 +154,26 @@ XmlNode scanNode(std::u16string_view s, std::size_t pos) {
     return closedBy(n, s, pos + 2, u"?>", XmlNodeKind::ProcessingInstruction, "Processing instruction");
   }
   if (c == u'!') {
-    if (startsWith(s, pos + 2, u"--"))
-      return closedBy(n, s, pos + 4, u"-->", XmlNodeKind::Comment, "Comment");
+    if (startsWith(s, pos + 2, u"--")) return closedBy(n, s, pos + 4, u"-->", XmlNodeKind::Comment, "Comment");
     if (startsWith(s, pos + 2, u"[CDATA["))
       return closedBy(n, s, pos + 9, u"]]>", XmlNodeKind::CData, "CDATA Section");
     if (startsWith(s, pos + 2, u"D")) return doctype(n, s);
-    if (startsWith(s, pos + 2, u"-"))
-      return closedBy(n, s, pos + 2, u">", XmlNodeKind::Comment, "comment tag");
+    if (startsWith(s, pos + 2, u"-")) return closedBy(n, s, pos + 2, u">", XmlNodeKind::Comment, "comment tag");
     return closedBy(n, s, pos + 2, u">", XmlNodeKind::DocumentType, "! tag");
   }
   if (isNameStart(c)) return startTag(n, s);
   n.kind = XmlNodeKind::Text;
   n.end = pos + 1;
   n.badName = true;
+}
+
+}  // namespace
+
+XmlNode scanNode(std::u16string_view s, std::size_t pos) {
+  // Filled in place and returned by name, so the node is built once in the
+  // caller's storage rather than copied out of the helpers.
+  XmlNode n;
+  scan(n, s, pos);
   return n;
 }
 

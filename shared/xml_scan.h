@@ -4,13 +4,25 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <initializer_list>
 #include <string_view>
 
 #include "shared/xml_reader.h"
 
 namespace shared::detail {
 
-inline bool isBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
+// The scanner's character tests run once per unit of text, so each is a
+// single bit test in a mask of the units below 64.
+constexpr std::uint64_t unitMask(std::initializer_list<char16_t> units) {
+  std::uint64_t mask = 0;
+  for (const char16_t c : units) mask |= std::uint64_t{1} << c;
+  return mask;
+}
+constexpr std::uint64_t kBlanks = unitMask({u' ', u'\t', u'\r', u'\n'});
+constexpr std::uint64_t kNameEnds = kBlanks | unitMask({u'/', u'>'});
+
+inline bool isBlank(char16_t c) { return c < 64 && ((kBlanks >> c) & 1); }
 
 // Letters, '_' and ':' start a tag name; so does anything outside ASCII,
 // which keeps names in other scripts working.
@@ -18,7 +30,7 @@ inline bool isNameStart(char16_t c) {
   return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_' || c == u':' || c >= 0x80;
 }
 
-inline bool endsName(char16_t c) { return isBlank(c) || c == u'/' || c == u'>'; }
+inline bool endsName(char16_t c) { return c < 64 && ((kNameEnds >> c) & 1); }
 
 struct XmlNode {
   XmlNodeKind kind = XmlNodeKind::None;

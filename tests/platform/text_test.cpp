@@ -21,6 +21,25 @@ TEST(Text, MalformedInputBecomesReplacementCharacters) {
   EXPECT_EQ(toUtf8(std::u16string{0xD800, u'x'}), "\xEF\xBF\xBDx");
 }
 
+// The decoder widens ASCII in blocks: a multi-byte sequence or a malformed
+// byte at any offset, and a text of any length, decode as they would one
+// byte at a time, also into a string that held a longer text before.
+TEST(Text, Utf8DecodesTheSameAtEveryOffsetAndLength) {
+  std::u16string reused(200, u'#');
+  for (std::size_t n = 0; n <= 40; ++n) {
+    const std::string ascii(n, 'a');
+    const std::u16string wide(n, u'a');
+    EXPECT_EQ(toUtf16(ascii), wide);
+    for (std::size_t at = 0; at <= n; ++at) {
+      const std::string head = ascii.substr(0, at), tail = ascii.substr(at);
+      EXPECT_EQ(toUtf16(head + "\xE4\xB8\xAD" + tail), wide.substr(0, at) + u"\u4E2D" + wide.substr(at)) << at;
+      EXPECT_EQ(toUtf16(head + "\xF0\x9F\x8E\xAE" + tail), wide.substr(0, at) + u"\U0001F3AE" + wide.substr(at));
+      EXPECT_FALSE(codePageToUtf16(head + "\xFF" + tail, kCodePageUtf8, reused));
+      EXPECT_EQ(reused, wide.substr(0, at) + u"\uFFFD" + wide.substr(at));
+    }
+  }
+}
+
 TEST(Text, CodePagesByWindowsNumber) {
   std::u16string w;
   EXPECT_TRUE(codePageToUtf16("\x80\xE9", 1252, w));

@@ -100,6 +100,64 @@ TEST(XmlParse, MismatchedEndTagClosesTheInnerElementsAsNotEnded) {
   EXPECT_EQ(doc.ResultText(), u"End tag 'r' at offset 10 does not match start tag 'b' at offset 6");
 }
 
+// Where a start tag ends: a quote delimits a value only when an '=' (blanks
+// allowed between) comes before it, so a '>' inside a value does not end the
+// tag while a stray quote does not swallow the document.
+TEST(XmlParse, StartTagEndsAtTheFirstGreaterThanOutsideValues) {
+  const std::u16string longValue(30, u'v');
+  struct TagCase {
+    std::u16string tag;  // the start tag; "<x/></r>" follows it
+    std::size_t length;  // of the start tag as indexed
+  };
+  const TagCase cases[] = {
+      {u"<a b=\"x>y\">", 11},
+      {u"<a b = 'x>y'>", 13},
+      {u"<a b=\n\t\"x>y\">", 13},
+      {u"<a \"x>", 6},             // a stray quote is a character
+      {u"<a b=\"x\"\"y>", 11},     // the second quote follows a value, not '='
+      {u"<a= \"x>", 7},            // an '=' inside the name does not count
+      {u"<a b=c \"d>", 10},
+      {u"<a b=\"x\" c='>' d=\"\">", 20},
+      {u"<a b=\"" + longValue + u">\">", 39},  // value and '>' beyond a block of eight units
+      {u"<a b='" + longValue + u"' c=" + longValue + u">", 71},
+  };
+  for (const TagCase& c : cases) {
+    XmlDocument doc;
+    doc.ParseText(u"<r>" + c.tag + u"<x/></r>");
+    const std::string where(c.tag.begin(), c.tag.end());
+    ASSERT_GE(doc.Elements().size(), 3u) << where;
+    EXPECT_EQ(doc.Elements()[2].startTagLength, c.length) << where;
+    EXPECT_EQ(doc.NameOf(2).substr(0, 1), u"a") << where;
+  }
+  XmlDocument open;
+  EXPECT_FALSE(open.ParseText(u"<r><a b=\"" + longValue + u"></r>"));
+  EXPECT_EQ(open.ResultText(), u"Element tag unterminated at offset 3");
+}
+
+// Texts, comments and values of every length up to a few blocks of eight
+// units: the searches that look at eight units at once must find the unit
+// in the block, in the tail after the last whole block, and at either end.
+TEST(XmlParse, RunsOfEveryLengthEndWhereTheyEnd) {
+  for (std::size_t n = 0; n <= 40; ++n) {
+    const std::u16string run(n, u'x'), blanks(n, u' ');
+    XmlDocument doc;
+    ASSERT_TRUE(doc.ParseText(u"<r>" + run + u"<!--" + run + u"--><c a='" + run + u"'>" + blanks + u"</c>" + run + u"</r>"))
+        << n;
+    ASSERT_EQ(doc.Elements().size(), 3u) << n;
+    EXPECT_EQ(doc.DataOf(1), run + run) << n;
+    EXPECT_EQ(doc.DataOf(2), blanks) << n;
+    std::u16string value;
+    EXPECT_TRUE(doc.AttributeOf(2, u"a", value));
+    EXPECT_EQ(value, run);
+    // The same runs cut short: each search runs into the end of the text.
+    XmlDocument cut;
+    EXPECT_FALSE(cut.ParseText(u"<r><!--" + run));
+    EXPECT_EQ(cut.ResultText(), u"Comment unterminated at offset 3");
+    EXPECT_FALSE(cut.ParseText(u"<r a='" + run));
+    EXPECT_EQ(cut.ResultText(), u"Element tag unterminated at offset 0");
+  }
+}
+
 TEST(XmlWalk, FindEnterAndPositions) {
   XmlDocument doc;
   ASSERT_TRUE(doc.ParseText(u"<root><x>1</x><item>a</item><x>2</x><item>b<sub>s</sub></item></root>"));
