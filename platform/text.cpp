@@ -133,19 +133,37 @@ bool decodeUtf8Into(std::string_view utf8, std::u16string& out) {
       i += 8;
     }
     if (i == utf8.size()) break;
-    const auto b = bytes[i];
-    if (b < 0x80) {
-      *to++ = b;
-      ++i;
+    if (bytes[i] < 0x80) {
+      *to++ = bytes[i++];
       continue;
     }
-    const char32_t cp = decodeUtf8(utf8, i, ok);
-    if (cp >= 0x10000) {
-      *to++ = static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
-      *to++ = static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
-    } else {
-      *to++ = static_cast<char16_t>(cp);
-    }
+    // A run of sequences, up to the next ASCII byte (texts in other scripts
+    // come in runs). Two- and three-byte sequences (Latin, Cyrillic, CJK)
+    // are decoded here when well formed; the rest goes to the full decoder.
+    do {
+      const auto b = bytes[i];
+      const std::size_t left = utf8.size() - i;
+      if (b >= 0xC2 && b < 0xE0 && left >= 2 && (bytes[i + 1] & 0xC0) == 0x80) {
+        *to++ = static_cast<char16_t>(((b & 0x1F) << 6) | (bytes[i + 1] & 0x3F));
+        i += 2;
+        continue;
+      }
+      if ((b & 0xF0) == 0xE0 && left >= 3 && (bytes[i + 1] & 0xC0) == 0x80 && (bytes[i + 2] & 0xC0) == 0x80) {
+        const unsigned unit = ((b & 0x0Fu) << 12) | ((bytes[i + 1] & 0x3Fu) << 6) | (bytes[i + 2] & 0x3Fu);
+        if (unit >= 0x800 && (unit < 0xD800 || unit > 0xDFFF)) {
+          *to++ = static_cast<char16_t>(unit);
+          i += 3;
+          continue;
+        }
+      }
+      const char32_t cp = decodeUtf8(utf8, i, ok);
+      if (cp >= 0x10000) {
+        *to++ = static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
+        *to++ = static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+      } else {
+        *to++ = static_cast<char16_t>(cp);
+      }
+    } while (i < utf8.size() && bytes[i] >= 0x80);
   }
   out.resize(static_cast<std::size_t>(to - begin));
   return ok;

@@ -34,6 +34,10 @@ TEST(Text, Utf8DecodesTheSameAtEveryOffsetAndLength) {
       const std::string head = ascii.substr(0, at), tail = ascii.substr(at);
       EXPECT_EQ(toUtf16(head + "\xE4\xB8\xAD" + tail), wide.substr(0, at) + u"\u4E2D" + wide.substr(at)) << at;
       EXPECT_EQ(toUtf16(head + "\xF0\x9F\x8E\xAE" + tail), wide.substr(0, at) + u"\U0001F3AE" + wide.substr(at));
+      EXPECT_EQ(toUtf16(head + "\xC3\xA9" + tail), wide.substr(0, at) + u"\u00E9" + wide.substr(at));
+      // An encoded surrogate and an overlong form: each byte replaced.
+      EXPECT_EQ(toUtf16(head + "\xED\xA0\x80" + tail), wide.substr(0, at) + u"\uFFFD\uFFFD\uFFFD" + wide.substr(at));
+      EXPECT_EQ(toUtf16(head + "\xC1\xBF" + tail), wide.substr(0, at) + u"\uFFFD\uFFFD" + wide.substr(at));
       EXPECT_FALSE(codePageToUtf16(head + "\xFF" + tail, kCodePageUtf8, reused));
       EXPECT_EQ(reused, wide.substr(0, at) + u"\uFFFD" + wide.substr(at));
     }
