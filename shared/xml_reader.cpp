@@ -161,6 +161,22 @@ bool XmlDocument::ParseText(std::u16string text) {
 
   std::size_t pos = 0;
   while (pos < s.size()) {
+    // Most end tags close the element being filled: "</", its name, ">".
+    // That is checked against the name the index already has, which is
+    // what the scanner and the name comparison below would conclude (a name
+    // never holds a blank, '/' or '>'), without their work.
+    if (current != 0 && s[pos] == u'<' && s.size() - pos > 2 && s[pos + 1] == u'/') {
+      XmlElement& el = elements_[current];
+      const std::size_t close = pos + 2 + el.nameLength;
+      if (close < s.size() && s[close] == u'>' && sameName(s.substr(pos + 2, el.nameLength), NameOf(current))) {
+        el.length = static_cast<std::uint32_t>(close + 1 - el.offset);
+        el.endTagLength = static_cast<std::uint32_t>(close + 1 - pos);
+        closed(current);
+        current = el.parent;
+        pos = close + 1;
+        continue;
+      }
+    }
     const XmlNode node = scanNode(s, pos);
     if (node.badName) {
       if (!problemSet()) addProblem(u"Incorrect tag name character at offset " + number(pos + 1));
