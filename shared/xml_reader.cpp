@@ -158,6 +158,14 @@ bool XmlDocument::ParseText(std::u16string text) {
       addProblem(u"Element '" + std::u16string(NameOf(e)) + u"' at offset " + number(el.offset) + u" not ended");
     closed(e);
   };
+  // The end tag [tagStart, tagEnd) ends the element being filled.
+  auto endCurrent = [&](std::size_t tagStart, std::size_t tagEnd) {
+    XmlElement& el = elements_[current];
+    el.length = static_cast<std::uint32_t>(tagEnd - el.offset);
+    el.endTagLength = static_cast<std::uint32_t>(tagEnd - tagStart);
+    closed(current);
+    current = el.parent;
+  };
 
   std::size_t pos = 0;
   while (pos < s.size()) {
@@ -166,13 +174,10 @@ bool XmlDocument::ParseText(std::u16string text) {
     // what the scanner and the name comparison below would conclude (a name
     // never holds a blank, '/' or '>'), without their work.
     if (current != 0 && s[pos] == u'<' && s.size() - pos > 2 && s[pos + 1] == u'/') {
-      XmlElement& el = elements_[current];
-      const std::size_t close = pos + 2 + el.nameLength;
-      if (close < s.size() && s[close] == u'>' && sameName(s.substr(pos + 2, el.nameLength), NameOf(current))) {
-        el.length = static_cast<std::uint32_t>(close + 1 - el.offset);
-        el.endTagLength = static_cast<std::uint32_t>(close + 1 - pos);
-        closed(current);
-        current = el.parent;
+      const std::u16string_view name = NameOf(current);
+      const std::size_t close = pos + 2 + name.size();
+      if (close < s.size() && s[close] == u'>' && sameName(s.substr(pos + 2, name.size()), name)) {
+        endCurrent(pos, close + 1);
         pos = close + 1;
         continue;
       }
@@ -223,11 +228,7 @@ bool XmlDocument::ParseText(std::u16string text) {
         matches = true;
       }
       if (matches) {
-        XmlElement& el = elements_[current];
-        el.length = static_cast<std::uint32_t>(node.end - el.offset);
-        el.endTagLength = static_cast<std::uint32_t>(node.end - node.start);
-        closed(current);
-        current = el.parent;
+        endCurrent(node.start, node.end);
       } else if (!problemSet()) {
         addProblem(u"No start tag for end tag '" + std::u16string(name) + u"' at offset " + number(node.start));
       }
